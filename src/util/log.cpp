@@ -1,5 +1,7 @@
 #include "log.h"
 
+#include <QMessageLogger>
+
 namespace logprefix {
 
 QString functionName(const char *prettyFunction)
@@ -34,6 +36,34 @@ QString sourcePath(const char *file)
 QString format(const char *pattern, const char *prettyFunction, const char *file, int line)
 {
     return QString::fromLatin1(pattern).arg(functionName(prettyFunction), sourcePath(file)).arg(line, 0, 10);
+}
+
+LogLine::LogLine(QtMsgType type, const char *file, int line, const char *function)
+    : type(type), file(file), line(line), function(function)
+{
+    debug.emplace(&text);
+}
+
+LogLine::~LogLine()
+{
+    debug.reset();
+    const QMessageLogger logger(file, line, function);
+    const QByteArray utf8 = text.toUtf8();
+    switch (type) {
+    case QtDebugMsg:
+        logger.debug("%s", utf8.constData());
+        break;
+    case QtInfoMsg:
+        logger.info("%s", utf8.constData());
+        break;
+    case QtWarningMsg:
+        logger.warning("%s", utf8.constData());
+        break;
+    case QtCriticalMsg:
+    case QtFatalMsg:
+        logger.critical("%s", utf8.constData());
+        break;
+    }
 }
 
 } // namespace logprefix

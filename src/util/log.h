@@ -3,6 +3,8 @@
 #include <QDebug>
 #include <QString>
 
+#include <optional>
+
 // Log-line prefixes. Every line names the function, the source file (relative to the project root,
 // with backslashes) and the line that wrote it:
 //
@@ -18,11 +20,34 @@ QString functionName(const char *prettyFunction);
 QString sourcePath(const char *file);
 QString format(const char *pattern, const char *prettyFunction, const char *file, int line);
 
+// One log line. The items are streamed into a string-backed QDebug, which keeps the blank after the
+// last item (a message-backed QDebug drops it), and the finished line goes out through the message
+// handler when the object dies at the end of the statement.
+class LogLine
+{
+public:
+    LogLine(QtMsgType type, const char *file, int line, const char *function);
+    ~LogLine();
+    LogLine(const LogLine &) = delete;
+    LogLine &operator=(const LogLine &) = delete;
+
+    QDebug &stream() { return *debug; }
+
+private:
+    QtMsgType type;
+    const char *file;
+    int line;
+    const char *function;
+    QString text;
+    std::optional<QDebug> debug;
+};
+
 } // namespace logprefix
 
 #define TALKVANE_LOG_PREFIX(pattern) logprefix::format(pattern, __PRETTY_FUNCTION__, __FILE__, __LINE__)
+#define TALKVANE_LOG_LINE(type) logprefix::LogLine(type, __FILE__, __LINE__, Q_FUNC_INFO).stream()
 
-#define LOG_TRACE qDebug() << TALKVANE_LOG_PREFIX("[TRACE]: %1@%2:%3:")
-#define LOG_WARNING qDebug() << TALKVANE_LOG_PREFIX("[WARNING]: %1@%2:%3:")
-#define LOG_ERROR qDebug() << TALKVANE_LOG_PREFIX("[ERROR]: %1@%2:%3:")
-#define LOG_NOTIMPL qWarning() << TALKVANE_LOG_PREFIX("NOTIMPL: %1@%2:%3:")
+#define LOG_TRACE TALKVANE_LOG_LINE(QtDebugMsg) << TALKVANE_LOG_PREFIX("[TRACE]: %1@%2:%3:")
+#define LOG_WARNING TALKVANE_LOG_LINE(QtDebugMsg) << TALKVANE_LOG_PREFIX("[WARNING]: %1@%2:%3:")
+#define LOG_ERROR TALKVANE_LOG_LINE(QtDebugMsg) << TALKVANE_LOG_PREFIX("[ERROR]: %1@%2:%3:")
+#define LOG_NOTIMPL TALKVANE_LOG_LINE(QtWarningMsg) << TALKVANE_LOG_PREFIX("NOTIMPL: %1@%2:%3:")

@@ -1,3 +1,9 @@
 # Files that live directly in src/ (the application shell, factory, prefixes and contact models).
 target_sources(talkvane_core PRIVATE
+    countrydesc.cpp
+    countrydesclistwidgetitem.cpp
+    phonenumbervalidator.cpp
+    prefixprovider.cpp
+    ${CMAKE_SOURCE_DIR}/data/data.qrc
+    ${CMAKE_SOURCE_DIR}/gfx/flags.qrc
 )

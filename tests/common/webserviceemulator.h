@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QObject>
+#include <QProcess>
+#include <QSslConfiguration>
+#include <QString>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+
+// Runs tools/webservice/emulator.py for a test: a fresh state folder, a free port on 127.0.0.1, its own
+// local CA unless one is shared. The process is stopped by stop() or the destructor, and it also ends by
+// itself when the test process dies.
+class WebServiceEmulator : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WebServiceEmulator(QObject *parent = nullptr);
+    ~WebServiceEmulator() override;
+
+    // Starts and waits until the emulator listens. caDir: folder of a CA shared with other local
+    // services (empty: a CA of its own in the state folder). seedFile: empty for the project's seed.
+    bool start(const QString &caDir = QString(), const QString &seedFile = QString());
+    void stop();
+    bool isRunning() const;
+    QString errorString() const { return lastError; }
+
+    quint16 port() const { return listenPort; }
+    // https://127.0.0.1:PORT
+    QUrl baseUrl() const;
+    // baseUrl + "/webservice-5.0/" + resource, as the URL configuration holds it.
+    QString serviceUrl(const QString &resource) const;
+    QString caFile() const { return caPath; }
+    QString stateDir() const;
+    // The default TLS configuration plus the emulator's CA; verification stays on.
+    QSslConfiguration sslConfiguration() const;
+
+    // kind: "500", "malformed", "delay" or "drop"; resource empty for any resource.
+    bool injectFault(const QString &kind, int count = 1, const QString &resource = QString(), double seconds = 0);
+    bool injectFault(const QJsonObject &fault);
+    bool clearFaults();
+    bool reset();
+    // The emulator's whole state: accounts (with groups, contacts, SMS, invitations), limits, pending
+    // faults and the request log (passwords redacted). Null document on failure.
+    QJsonDocument state();
+    QJsonArray requests();
+    bool setLimits(const QJsonObject &limits);
+    // Changes an account directly (credit, currency, password, profile keys).
+    bool patchAccount(const QString &username, const QJsonObject &fields);
+
+    // Writes the URL configuration of the "Local" brand pointing at this emulator.
+    bool writeUrlsFile(const QString &filePath) const;
+    // Sets TALKVANE_CA_FILE and, when urlsFile is given, writes it and sets TALKVANE_URLS_FILE.
+    bool exportEnvironment(const QString &urlsFile = QString()) const;
+
+    static QString emulatorScript();
+
+private:
+    bool waitUntilListening();
+    bool admin(const QByteArray &method, const QString &what, const QJsonDocument &body,
+               QJsonDocument *reply = nullptr);
+    bool fail(const QString &message);
+    QString logTail() const;
+
+    std::unique_ptr<QTemporaryDir> tempDir;
+    QProcess process;
+    QString lastError;
+    QString caPath;
+    quint16 listenPort = 0;
+};
+
+// Writes the twelve web-service URLs ("Local.Webservices") and the nine home-page URLs
+// ("Local.HomeUrls") for a service rooted at serviceRoot (scheme, host and port).
+bool writeLocalUrlConfig(const QString &filePath, const QUrl &serviceRoot);

@@ -67,8 +67,8 @@ void PrefixProvider::addEntry(const QString &line, int lineNumber)
         return;
     QStringList parts = line.split(QLatin1Char(','), Qt::KeepEmptyParts);
     if (parts.size() != fieldCount) {
-        LOG_WARNING << QStringLiteral("Ignoring country entry invalid entry with %1 parts").arg(parts.size())
-                    << parts << "in line" << lineNumber;
+        LOG_WARNING << "Ignoring country entry invalid entry with" << parts.size() << "parts" << parts
+                    << "in line" << lineNumber;
         return;
     }
     for (QString &part : parts)

@@ -2,8 +2,12 @@
 target_sources(talkvane_core PRIVATE
     countrydesc.cpp
     countrydesclistwidgetitem.cpp
+    homeurls.cpp
+    objfactory.cpp
     phonenumbervalidator.cpp
     prefixprovider.cpp
+    serviceurls.cpp
     ${CMAKE_SOURCE_DIR}/data/data.qrc
     ${CMAKE_SOURCE_DIR}/gfx/flags.qrc
+    ${CMAKE_SOURCE_DIR}/urls/urls.qrc
 )

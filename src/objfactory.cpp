@@ -1,0 +1,87 @@
+#include "objfactory.h"
+
+#include "history/history.h"
+#include "homeurls.h"
+#include "serviceurls.h"
+#include "settings/settings.h"
+#include "util/dbstore.h"
+#include "util/log.h"
+
+namespace {
+ObjFactory *processFactory = nullptr;
+}
+
+ObjFactory::ObjFactory(QObject *parent) : QObject(parent), store(new DbStore(this)) { }
+
+ObjFactory::~ObjFactory()
+{
+    delete historyStore;
+    delete settingsStore;
+    serviceUrlRecord.reset();
+    homeUrlRecord.reset();
+    if (store) {
+        if (dbLoaded) {
+            store->closeDatabases();
+            LOG_TRACE << "Closed databases for settings and history.";
+        }
+        delete store;
+    }
+    if (processFactory == this)
+        processFactory = nullptr;
+}
+
+ObjFactory *ObjFactory::instance()
+{
+    if (!processFactory)
+        processFactory = new ObjFactory();
+    return processFactory;
+}
+
+void ObjFactory::destroyInstance()
+{
+    delete processFactory;
+    processFactory = nullptr;
+}
+
+Settings *ObjFactory::settings()
+{
+    if (!settingsStore) {
+        if (!store)
+            store = new DbStore(this);
+        settingsStore = new Settings(store, this);
+        loadDb();
+    }
+    return settingsStore;
+}
+
+History *ObjFactory::history()
+{
+    if (!historyStore) {
+        historyStore = new History(this);
+        loadDb();
+    }
+    return historyStore;
+}
+
+HomeUrls *ObjFactory::homeUrls()
+{
+    if (!homeUrlRecord)
+        homeUrlRecord = std::make_unique<HomeUrls>(HomeUrls::load());
+    return homeUrlRecord.get();
+}
+
+const ServiceUrls &ObjFactory::serviceUrls()
+{
+    if (!serviceUrlRecord)
+        serviceUrlRecord = std::make_unique<ServiceUrls>(ServiceUrls::load());
+    return *serviceUrlRecord;
+}
+
+void ObjFactory::loadDb()
+{
+    if (dbLoaded)
+        return;
+    LOG_TRACE << "loading databases for settings and history";
+    store->loadDatabases();
+    dbLoaded = true;
+}

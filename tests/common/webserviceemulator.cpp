@@ -42,7 +42,7 @@ const char *const homeKeys[][2] = {
     { "contactURL", "/contact.htm" },
     { "onlineNumberURL", "/eshop/inventory/callingcard/virtualnumber/checkPrerequisitesVirtualNumber.htm" },
     { "callForwardingURL",
-      "/eshop/inventory/callingcard/callforward/checkPrerequisitesEnableCallForward.htm" },
+        "/eshop/inventory/callingcard/callforward/checkPrerequisitesEnableCallForward.htm" },
     { "viewRatesURL", "/eshop/talkvane/viewTalkvaneRatesPopup.htm" },
     { "viewSMSRatesURL", "/eshop/product/viewSmsProductRatesPopup.htm" },
 };
@@ -74,10 +74,7 @@ bool writeLocalUrlConfig(const QString &filePath, const QUrl &serviceRoot)
     return ini.status() == QSettings::NoError;
 }
 
-WebServiceEmulator::WebServiceEmulator(QObject *parent)
-    : QObject(parent)
-{
-}
+WebServiceEmulator::WebServiceEmulator(QObject *parent) : QObject(parent) { }
 
 WebServiceEmulator::~WebServiceEmulator()
 {
@@ -100,14 +97,9 @@ bool WebServiceEmulator::start(const QString &caDir, const QString &seedFile)
     if (!tempDir->isValid())
         return fail(QStringLiteral("cannot create a state folder: ") + tempDir->errorString());
 
-    QStringList args { emulatorScript(),
-                       QStringLiteral("--state"),
-                       stateDir(),
-                       QStringLiteral("--port"),
-                       QStringLiteral("0"),
-                       QStringLiteral("--port-file"),
-                       tempDir->filePath(QStringLiteral("port")),
-                       QStringLiteral("--exit-with-parent") };
+    QStringList args { emulatorScript(), QStringLiteral("--state"), stateDir(), QStringLiteral("--port"),
+        QStringLiteral("0"), QStringLiteral("--port-file"), tempDir->filePath(QStringLiteral("port")),
+        QStringLiteral("--exit-with-parent") };
     if (!caDir.isEmpty())
         args << QStringLiteral("--ca-dir") << caDir;
     if (!seedFile.isEmpty())
@@ -259,8 +251,8 @@ bool WebServiceEmulator::exportEnvironment(const QString &urlsFile) const
     return true;
 }
 
-bool WebServiceEmulator::admin(const QByteArray &method, const QString &what, const QJsonDocument &body,
-                               QJsonDocument *reply)
+bool WebServiceEmulator::admin(
+    const QByteArray &method, const QString &what, const QJsonDocument &body, QJsonDocument *reply)
 {
     if (!isRunning())
         return fail(QStringLiteral("the emulator is not running"));

@@ -30,6 +30,7 @@ public:
     QString errorString() const { return lastError; }
 
     quint16 port() const { return listenPort; }
+    qint64 processId() const { return process.processId(); }
     // https://127.0.0.1:PORT
     QUrl baseUrl() const;
     // baseUrl + "/webservice-5.0/" + resource, as the URL configuration holds it.
@@ -40,7 +41,8 @@ public:
     QSslConfiguration sslConfiguration() const;
 
     // kind: "500", "malformed", "delay" or "drop"; resource empty for any resource.
-    bool injectFault(const QString &kind, int count = 1, const QString &resource = QString(), double seconds = 0);
+    bool injectFault(
+        const QString &kind, int count = 1, const QString &resource = QString(), double seconds = 0);
     bool injectFault(const QJsonObject &fault);
     bool clearFaults();
     bool reset();
@@ -62,7 +64,7 @@ public:
 private:
     bool waitUntilListening();
     bool admin(const QByteArray &method, const QString &what, const QJsonDocument &body,
-               QJsonDocument *reply = nullptr);
+        QJsonDocument *reply = nullptr);
     bool fail(const QString &message);
     QString logTail() const;
 

@@ -38,10 +38,12 @@ QString format(const char *pattern, const char *prettyFunction, const char *file
     return QString::fromLatin1(pattern).arg(functionName(prettyFunction), sourcePath(file)).arg(line, 0, 10);
 }
 
-LogLine::LogLine(QtMsgType type, const char *file, int line, const char *function)
+LogLine::LogLine(QtMsgType type, const char *file, int line, const char *function, const QString &prefix)
     : type(type), file(file), line(line), function(function)
 {
     debug.emplace(&text);
+    debug->noquote() << QLatin1Char('"') + prefix + QLatin1Char('"');
+    debug->quote();
 }
 
 LogLine::~LogLine()

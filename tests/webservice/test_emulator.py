@@ -727,6 +727,69 @@ class PersistenceTest(unittest.TestCase):
             shutil.rmtree(tmp, ignore_errors=True)
 
 
+class ProcessTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="webservice-test-")
+
+    def tearDown(self):
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    @staticmethod
+    def alive(pid):
+        # An exited orphan may stay a zombie when nothing reaps it (containers): that counts as gone.
+        try:
+            with open("/proc/%d/stat" % pid) as f:
+                return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+        except (FileNotFoundError, ProcessLookupError, IndexError):
+            return False
+
+    def wait_gone(self, pid):
+        deadline = time.monotonic() + 20
+        while self.alive(pid) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        return not self.alive(pid)
+
+    def test_start_and_stop_scripts(self):
+        scripts = os.path.join(ROOT, "tools", "webservice")
+        state = os.path.join(self.tmp, "state")
+        out = subprocess.run(["bash", os.path.join(scripts, "start.sh"), state, "0"], check=True,
+                             capture_output=True, text=True, timeout=90).stdout
+        try:
+            with open(os.path.join(state, "emulator.pid")) as f:
+                pid = int(f.read())
+            with open(os.path.join(state, "port")) as f:
+                port = int(f.read())
+            self.assertIn("https://127.0.0.1:%d/webservice-5.0/" % port, out)
+            self.assertIn("CA file: " + os.path.join(state, "ca.pem"), out)
+            again = subprocess.run(["bash", os.path.join(scripts, "start.sh"), state, "0"], check=True,
+                                   capture_output=True, text=True, timeout=90).stdout
+            self.assertIn("already running", again)
+            context = ssl.create_default_context(cafile=os.path.join(state, "ca.pem"))
+            with urllib.request.urlopen("https://127.0.0.1:%d%s" % (port, collection("balance", "demo", "demo")),
+                                        context=context, timeout=30) as reply:
+                self.assertEqual(reply.status, 200)
+        finally:
+            subprocess.run(["bash", os.path.join(scripts, "stop.sh"), state], check=True, capture_output=True,
+                           timeout=30)
+        self.assertTrue(self.wait_gone(pid))
+        self.assertFalse(os.path.exists(os.path.join(state, "emulator.pid")))
+
+    def test_exits_with_its_parent(self):
+        # A parent that starts the emulator, prints its pid and then dies without stopping it.
+        parent = (
+            "import subprocess, sys\n"
+            "p = subprocess.Popen([sys.executable, %r, '--state', %r, '--port', '0', '--port-file', %r,"
+            " '--exit-with-parent'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)\n"
+            "print(p.pid, flush=True)\n"
+            "import os, time\n"
+            "while not os.path.exists(%r): time.sleep(0.05)\n"
+        ) % (EMULATOR, os.path.join(self.tmp, "s"), os.path.join(self.tmp, "port"), os.path.join(self.tmp, "port"))
+        out = subprocess.run([sys.executable, "-c", parent], check=True, capture_output=True, text=True,
+                             timeout=90).stdout
+        pid = int(out.split()[0])
+        self.assertTrue(self.wait_gone(pid))
+
+
 class JsonTextTest(unittest.TestCase):
     def test_numbers(self):
         cases = [(0.0, "0.0"), (12.5, "12.5"), (3.0, "3.0"), (5e-05, "0.00005"), (-2.0, "-2.0"),

@@ -141,6 +141,9 @@ bool DbStore::runSchema()
         return false;
     }
     const QString text = QString::fromUtf8(script.readAll());
+    // One transaction for the whole script: one disk sync instead of one per statement.
+    QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+    const bool inTransaction = db.transaction();
     QSqlQuery query = newQuery();
     const QStringList statements = text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString &part : statements) {
@@ -151,6 +154,9 @@ bool DbStore::runSchema()
         if (!query.prepare(statement) || !query.exec())
             LOG_WARNING << "Schema statement failed:" << statement << query.lastError().text();
     }
+    query.finish();
+    if (inTransaction && !db.commit())
+        LOG_ERROR << "Could not commit the schema:" << db.lastError().text();
     return true;
 }
 

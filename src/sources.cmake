@@ -10,4 +10,8 @@ target_sources(talkvane_core PRIVATE
     ${CMAKE_SOURCE_DIR}/data/data.qrc
     ${CMAKE_SOURCE_DIR}/gfx/flags.qrc
     ${CMAKE_SOURCE_DIR}/urls/urls.qrc
+    ${CMAKE_SOURCE_DIR}/gfx/gfx.qrc
+    ${CMAKE_SOURCE_DIR}/sounds/sounds.qrc
+    ${CMAKE_SOURCE_DIR}/fonts/fonts.qrc
+    ${CMAKE_SOURCE_DIR}/css/css.qrc
 )

@@ -2,6 +2,7 @@
 
 #include "history/history.h"
 #include "homeurls.h"
+#include "rest/restmanager.h"
 #include "serviceurls.h"
 #include "settings/settings.h"
 #include "util/dbstore.h"
@@ -19,6 +20,7 @@ ObjFactory::~ObjFactory()
     delete settingsStore;
     serviceUrlRecord.reset();
     homeUrlRecord.reset();
+    delete restManagerService;
     if (store) {
         if (dbLoaded) {
             store->closeDatabases();
@@ -75,6 +77,15 @@ const ServiceUrls &ObjFactory::serviceUrls()
     if (!serviceUrlRecord)
         serviceUrlRecord = std::make_unique<ServiceUrls>(ServiceUrls::load());
     return *serviceUrlRecord;
+}
+
+RestManager *ObjFactory::restManager()
+{
+    if (!restManagerService) {
+        restManagerService = new RestManager();
+        restManagerService->setServiceUrls(serviceUrls());
+    }
+    return restManagerService;
 }
 
 void ObjFactory::loadDb()

@@ -9,6 +9,7 @@ struct HomeUrls;
 struct ServiceUrls;
 class DbStore;
 class History;
+class RestManager;
 class Settings;
 
 // Owner of the long-lived services. Each getter creates its service on first use and wires it to
@@ -30,10 +31,11 @@ public:
     History *history();
     HomeUrls *homeUrls();
     const ServiceUrls &serviceUrls();
+    // The web-service facade, given serviceUrls(); owned by the factory.
+    RestManager *restManager();
     DbStore *dbStore() const { return store; }
 
     // Further services join here as they are built, each a lazy getter wired by setters:
-    //   RestManager *restManager();       -- given serviceUrls()
     //   ContactManager *contactManager(); -- given restManager()
     //   Phone *phone();                   -- given restManager(), talk(), contactManager(), settings()
     //   talk::VeskTalk *talk();           -- no parent, lives until the process ends;
@@ -49,4 +51,5 @@ private:
     QPointer<Settings> settingsStore;
     std::unique_ptr<ServiceUrls> serviceUrlRecord;
     std::unique_ptr<HomeUrls> homeUrlRecord;
+    QPointer<RestManager> restManagerService;
 };

@@ -6,8 +6,10 @@ one stroke weight and one corner style. tools/gfx/render-gfx.sh turns the SVGs i
 (1x and @2x), ICO and GIF files that the resources carry.
 
 Manifest lines: "<path relative to gfx/ without extension> <width> <height> <kind>", where
-kind is "png" (1x + @2x), "ico" (multi-size icon), "gif:<frames>" (animation frames) or
-"png1" (one size only).
+kind is "png" (1x + @2x), "png1" (1x only: the
+9-slice frames, because Qt applies a style sheet's slice widths to an @2x picture in its device
+pixels and so draws the frame at the wrong size), "ico" (multi-size icon) or "gif" (one frame of
+an animation named <base>-NN).
 """
 
 import math
@@ -218,19 +220,19 @@ def splash():
 
 def main_window():
     # The frame of the main window; its size is the window's minimum size and the style sheet
-    # slices it at 24 pixels (12 of shadow, 12 of rounded corner).
+    # slices it at 24 pixels (12 of shadow, 12 of rounded corner). 1x only, see the module notes.
     w, h = 340, 600
     body = shadowed_card(w, h, 12, 12, WHITE)
     body += ('<rect x="12.5" y="12.5" width="%g" height="%g" rx="12" ry="12" fill="none" stroke="%s"/>'
              % (w - 25, h - 25, LINE))
-    write("mainwindow", w, h, body)
+    write("mainwindow", w, h, body, kind="png1")
 
 
 def dialog_frame():
     w, h = 120, 120
     body = shadowed_card(w, h, 12, 10, WHITE)
     body += ('<rect x="12.5" y="12.5" width="95" height="95" rx="10" ry="10" fill="none" stroke="%s"/>' % LINE)
-    write("dialog/frame", w, h, body)
+    write("dialog/frame", w, h, body, kind="png1")
 
 
 def keypad_letters():
@@ -399,6 +401,8 @@ def write_qrc(entries):
         name, _, _, kind = line.split()
         if kind == "png":
             files += [name + ".png", name + "@2x.png"]
+        elif kind == "png1":
+            files.append(name + ".png")
         elif kind == "ico":
             files += [name + ".ico", name + ".png"]
         elif kind == "gif":

@@ -22,6 +22,9 @@ while read -r name w h kind; do
         echo "$src $gfx/$name.png $w $h" >> "$jobs"
         echo "$src $gfx/$name@2x.png $((w * 2)) $((h * 2))" >> "$jobs"
         ;;
+    png1)
+        echo "$src $gfx/$name.png $w $h" >> "$jobs"
+        ;;
     ico)
         for s in 16 24 32 48 64 128 256; do
             echo "$src $work/ico/$name-$s.png $s $s" >> "$jobs"

@@ -40,8 +40,8 @@ int main(int argc, char **argv)
         QImage image(f.at(2).toInt(), f.at(3).toInt(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform
-                               | QPainter::TextAntialiasing);
+        painter.setRenderHints(
+            QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
         svg.render(&painter, QRectF(QPointF(0, 0), image.size()));
         painter.end();
         QDir().mkpath(QFileInfo(f.at(1)).path());

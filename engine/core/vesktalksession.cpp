@@ -1,0 +1,204 @@
+#include "vesktalksession.h"
+
+#include <QXmppRosterManager.h>
+#include <QXmppUtils.h>
+
+#include "enginelog.h"
+#include "jingle/jinglemanager.h"
+#include "mediaengine.h"
+#include "presence.h"
+#include "roster.h"
+#include "xmpp/xmppdump.h"
+#include "xmpp/xmppjinglewire.h"
+#include "xmpp/xmppsession.h"
+#if VESK_HAVE_MEDIA
+#include "media/audiodevices.h"
+#include "media/webrtccallmedia.h"
+#endif
+
+namespace engine {
+
+VeskTalkSession::VeskTalkSession(QObject *parent)
+    : QObject(parent)
+    , m_dump(new XmppDump(this))
+    , m_xmpp(new XmppSession(this))
+    , m_wire(new XmppJingleWire(this))
+{
+    m_xmpp->setLogger(m_dump->logger());
+#if VESK_HAVE_MEDIA
+    m_devices = new AudioDevices(this);
+    if (!m_devices->start())
+        VLOG_WARNING(QStringLiteral("No audio device monitor: the system defaults will be used"));
+    AudioDevices *devices = m_devices;
+    auto factory = [devices](QObject *parent) -> CallMedia * {
+        return new WebRtcCallMedia(MediaOptions(), devices, parent);
+    };
+#else
+    auto factory = [](QObject *) -> CallMedia * { return nullptr; };
+#endif
+    m_jingle = new JingleManager(m_wire, factory, this);
+    m_wire->setManager(m_jingle);
+    m_xmpp->client()->insertExtension(0, m_wire);
+    if (auto *roster = m_xmpp->client()->findExtension<QXmppRosterManager>()) {
+        connect(roster, &QXmppRosterManager::rosterReceived, this, &VeskTalkSession::onRosterReceived);
+        m_jingle->setResolver([roster](const QString &bareJid) {
+            QString best;
+            int bestPriority = INT_MIN;
+            const auto presences = roster->getAllPresencesForBareJid(bareJid);
+            for (auto it = presences.cbegin(); it != presences.cend(); ++it) {
+                if (it->type() == QXmppPresence::Available && it->priority() > bestPriority) {
+                    bestPriority = it->priority();
+                    best = bareJid + QLatin1Char('/') + it.key();
+                }
+            }
+            return best;
+        });
+    }
+    m_media = new MediaEngine(m_jingle, m_devices, this);
+    connect(m_xmpp, &XmppSession::loggedIn, this, &VeskTalkSession::onLoggedIn);
+    connect(m_xmpp, &XmppSession::loginFailed, this, &VeskTalkSession::onLoginFailed);
+    connect(m_xmpp, &XmppSession::connectionLost, this, &VeskTalkSession::onConnectionLost);
+    VLOG_TRACE(QStringLiteral("Engine session created"));
+}
+
+VeskTalkSession::~VeskTalkSession()
+{
+    VLOG_TRACE(QStringLiteral("Engine session destroyed"));
+    // Calls go first: their last stanzas still need the connection.
+    delete m_media;
+    m_media = nullptr;
+    m_xmpp->logout();
+}
+
+void VeskTalkSession::SetServer(const char *host, int port)
+{
+    m_xmpp->setServer(QString::fromUtf8(host ? host : ""), port);
+}
+
+bool VeskTalkSession::Login(const char *userName, const char *password, bool useTLS)
+{
+    const QString jid = QString::fromUtf8(userName ? userName : "");
+    // The password is never written anywhere.
+    VLOG_TRACE(QStringLiteral("Login userName=\"%1\" password=********").arg(jid));
+    if (QXmppUtils::jidToUser(jid).isEmpty() || QXmppUtils::jidToDomain(jid).isEmpty()) {
+        VLOG_WARNING(QStringLiteral("Login refused: the user name is not user@domain"));
+        return false;
+    }
+    m_jingle->abandonAll();
+    m_jingle->setOwnJid(QString());
+    m_xmpp->setProxy(m_proxy.toNetworkProxy());
+    m_xmpp->login(jid, QString::fromUtf8(password ? password : ""), useTLS);
+    return true;
+}
+
+void VeskTalkSession::Logout()
+{
+    m_media->abandonCalls();
+    m_jingle->setOwnJid(QString());
+    m_xmpp->logout();
+}
+
+bool VeskTalkSession::IsLoggedIn() const
+{
+    return m_xmpp->isLoggedIn();
+}
+
+bool VeskTalkSession::SendPresence(const vesk::IPresence *presence)
+{
+    if (!presence || !m_xmpp->isLoggedIn())
+        return false;
+    return m_xmpp->client()->sendPacket(Presence::toXmpp(*presence));
+}
+
+bool VeskTalkSession::SetXMPPDumpFile(const char *path)
+{
+    return m_dump->setFile(QString::fromUtf8(path ? path : ""));
+}
+
+bool VeskTalkSession::SetLogFile(const char *path)
+{
+    return EngineLog::instance().setFile(QString::fromUtf8(path ? path : ""));
+}
+
+vesk::IMediaEngine *VeskTalkSession::GetMediaEngine(int index)
+{
+    return index == 0 ? m_media : nullptr;
+}
+
+const char *VeskTalkSession::GetVersion(int) const
+{
+    return "vesktalk " VESKTALK_VERSION;
+}
+
+bool VeskTalkSession::SetProxy(const vesk::IProxySettings *proxy)
+{
+    if (!proxy)
+        return false;
+    const int type = proxy->GetType();
+    const bool direct = type != 1 && type != 2;
+    if (!direct
+        && (!proxy->GetHost() || !*proxy->GetHost() || proxy->GetPort() <= 0 || proxy->GetPort() > 65535)) {
+        VLOG_WARNING(QStringLiteral("Proxy refused: type %1 needs a host and a port").arg(type));
+        return false;
+    }
+    m_proxy = ProxySettings(*proxy);
+    VLOG_TRACE(QStringLiteral("Proxy type %1 host %2 port %3 user \"%4\" password ********")
+                   .arg(type)
+                   .arg(QString::fromUtf8(m_proxy.GetHost()))
+                   .arg(m_proxy.GetPort())
+                   .arg(QString::fromUtf8(m_proxy.GetUserName())));
+    // Takes effect at the next login.
+    m_xmpp->setProxy(m_proxy.toNetworkProxy());
+    return true;
+}
+
+vesk::IProxySettings *VeskTalkSession::GetProxy() const
+{
+    return new ProxySettings(m_proxy);
+}
+
+void VeskTalkSession::Release()
+{
+    delete this;
+}
+
+vesk::IPresence *VeskTalkSession::CreatePresence()
+{
+    return new Presence;
+}
+
+vesk::IProxySettings *VeskTalkSession::CreateProxySettings()
+{
+    return new ProxySettings;
+}
+
+void VeskTalkSession::onLoggedIn()
+{
+    m_jingle->setOwnJid(m_xmpp->client()->configuration().jid());
+    SignalLoginCompleted();
+}
+
+void VeskTalkSession::onLoginFailed(vesk::VESK_TALK_ERROR_CODE code)
+{
+    SignalLoginFailed(code);
+}
+
+void VeskTalkSession::onConnectionLost(vesk::VESK_DISCONNECT_REASON reason)
+{
+    m_media->abandonCalls();
+    m_jingle->setOwnJid(QString());
+    SignalConnectionLost(reason);
+}
+
+void VeskTalkSession::onRosterReceived()
+{
+    auto *manager = m_xmpp->client()->findExtension<QXmppRosterManager>();
+    if (!manager)
+        return;
+    Roster roster;
+    for (const QString &jid : manager->getRosterBareJids())
+        roster.add(jid, manager->getRosterEntry(jid).name());
+    SignalRosterReceived(&roster);
+}
+
+} // namespace engine

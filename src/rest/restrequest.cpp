@@ -109,7 +109,6 @@ QString RestRequest::redacted(const QString &text, const QUrl &url)
         const QString forms[] = {
             url.toString(),
             url.toString(QUrl::FullyEncoded),
-            url.toString(QUrl::FullyDecoded),
             url.toDisplayString(),
             url.toString(QUrl::RemoveUserInfo),
         };
@@ -129,6 +128,38 @@ QString RestRequest::redacted(const QString &text, const QUrl &url)
 bool RestRequest::isProxyError(QNetworkReply::NetworkError code)
 {
     return code >= QNetworkReply::ProxyConnectionRefusedError && code <= QNetworkReply::UnknownProxyError;
+}
+
+QNetworkProxy RestRequest::proxyFor(const QUrl &url) const
+{
+    if (manager->proxy().type() != QNetworkProxy::DefaultProxy)
+        return manager->proxy();
+    const QNetworkProxyQuery query(url);
+    const QList<QNetworkProxy> proxies = manager->proxyFactory()
+        ? manager->proxyFactory()->queryProxy(query)
+        : QNetworkProxyFactory::proxyForQuery(query);
+    return proxies.value(0, QNetworkProxy(QNetworkProxy::NoProxy));
+}
+
+bool RestRequest::failedAtProxy(const QNetworkReply *reply) const
+{
+    const QNetworkReply::NetworkError code = reply->error();
+    if (isProxyError(code))
+        return true;
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        return false;
+    switch (code) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::UnknownNetworkError:
+        break;
+    default:
+        return false;
+    }
+    const QNetworkProxy::ProxyType type = proxyFor(reply->url()).type();
+    return type != QNetworkProxy::NoProxy && type != QNetworkProxy::DefaultProxy;
 }
 
 QList<QSslCertificate> RestRequest::extraCaCertificates()
@@ -285,7 +316,7 @@ void RestRequest::reportFailure(QNetworkReply *reply, int httpStatusCode)
         LOG_TRACE << "Error =" << message << int(code) << "HTTP status" << httpStatusCode << "("
                   << requestName() << verbName(m_verb) << ")";
     }
-    if (isProxyError(code) && reportsProxyErrors(m_verb))
+    if (reportsProxyErrors(m_verb) && failedAtProxy(reply))
         emit proxyConnectionError(message);
     else
         emit requestError();

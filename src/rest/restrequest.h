@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
@@ -67,6 +68,12 @@ public:
     // masked; for Qt's error strings, which quote the whole request URL.
     static QString redacted(const QString &text, const QUrl &url);
     static bool isProxyError(QNetworkReply::NetworkError code);
+    // Whether a failed reply never got past the proxy. Qt reports some proxy failures with their own
+    // codes, but a refused proxy as a plain connection failure (or, for HTTPS, as an unknown network
+    // error); those count when the request was sent through a proxy and no HTTP answer came.
+    bool failedAtProxy(const QNetworkReply *reply) const;
+    // The proxy this object's network manager uses for `url`.
+    QNetworkProxy proxyFor(const QUrl &url) const;
 
     // The system's CA certificates plus those of TALKVANE_CA_FILE (read afresh on every call).
     static QSslConfiguration sslConfiguration();

@@ -55,7 +55,8 @@ QString rootText(const QUrl &serviceRoot)
 
 } // namespace
 
-bool writeLocalUrlConfig(const QString &filePath, const QUrl &serviceRoot)
+bool writeLocalUrlConfig(
+    const QString &filePath, const QUrl &serviceRoot, const QString &voiceHost, int voicePort)
 {
     const QString root = rootText(serviceRoot);
     if (!serviceRoot.isValid() || root.isEmpty())
@@ -65,6 +66,8 @@ bool writeLocalUrlConfig(const QString &filePath, const QUrl &serviceRoot)
     ini.beginGroup(QStringLiteral("Local.Webservices"));
     for (const auto &key : serviceKeys)
         ini.setValue(QLatin1String(key[0]), root + QLatin1String(serviceRootPath) + QLatin1String(key[1]));
+    ini.setValue(QStringLiteral("voiceHost"), voiceHost);
+    ini.setValue(QStringLiteral("voicePort"), voicePort);
     ini.endGroup();
     ini.beginGroup(QStringLiteral("Local.HomeUrls"));
     for (const auto &key : homeKeys)
@@ -233,21 +236,23 @@ bool WebServiceEmulator::patchAccount(const QString &username, const QJsonObject
     return admin("POST", QStringLiteral("account"), QJsonDocument(body));
 }
 
-bool WebServiceEmulator::writeUrlsFile(const QString &filePath) const
+bool WebServiceEmulator::writeUrlsFile(const QString &filePath, const QString &voiceHost, int voicePort) const
 {
-    return listenPort != 0 && writeLocalUrlConfig(filePath, baseUrl());
+    return listenPort != 0 && writeLocalUrlConfig(filePath, baseUrl(), voiceHost, voicePort);
 }
 
-bool WebServiceEmulator::exportEnvironment(const QString &urlsFile) const
+bool WebServiceEmulator::exportEnvironment(
+    const QString &urlsFile, const QString &voiceHost, int voicePort) const
 {
     if (listenPort == 0)
         return false;
     qputenv("TALKVANE_CA_FILE", QFile::encodeName(caPath));
     if (urlsFile.isEmpty())
         return true;
-    if (!writeUrlsFile(urlsFile))
+    if (!writeUrlsFile(urlsFile, voiceHost, voicePort))
         return false;
     qputenv("TALKVANE_URLS_FILE", QFile::encodeName(QFileInfo(urlsFile).absoluteFilePath()));
+    qputenv("TALKVANE_BRAND", "Local");
     return true;
 }
 

@@ -54,10 +54,14 @@ public:
     // Changes an account directly (credit, currency, password, profile keys).
     bool patchAccount(const QString &username, const QJsonObject &fields);
 
-    // Writes the URL configuration of the "Local" brand pointing at this emulator.
-    bool writeUrlsFile(const QString &filePath) const;
-    // Sets TALKVANE_CA_FILE and, when urlsFile is given, writes it and sets TALKVANE_URLS_FILE.
-    bool exportEnvironment(const QString &urlsFile = QString()) const;
+    // Writes the URL configuration of the "Local" brand pointing at this emulator (and at the voice
+    // server given, by default the local voice service's usual address).
+    bool writeUrlsFile(const QString &filePath, const QString &voiceHost = QStringLiteral("127.0.0.1"),
+        int voicePort = 5223) const;
+    // Sets TALKVANE_CA_FILE and, when urlsFile is given, writes it and sets TALKVANE_URLS_FILE and
+    // TALKVANE_BRAND=Local.
+    bool exportEnvironment(const QString &urlsFile = QString(),
+        const QString &voiceHost = QStringLiteral("127.0.0.1"), int voicePort = 5223) const;
 
     static QString emulatorScript();
 
@@ -75,6 +79,7 @@ private:
     quint16 listenPort = 0;
 };
 
-// Writes the twelve web-service URLs ("Local.Webservices") and the nine home-page URLs
-// ("Local.HomeUrls") for a service rooted at serviceRoot (scheme, host and port).
-bool writeLocalUrlConfig(const QString &filePath, const QUrl &serviceRoot);
+// Writes the twelve web-service URLs and the voice server ("Local.Webservices") and the nine home-page
+// URLs ("Local.HomeUrls") for a service rooted at serviceRoot (scheme, host and port).
+bool writeLocalUrlConfig(const QString &filePath, const QUrl &serviceRoot,
+    const QString &voiceHost = QStringLiteral("127.0.0.1"), int voicePort = 5223);

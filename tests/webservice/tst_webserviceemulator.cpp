@@ -1,5 +1,8 @@
 #include "webserviceemulator.h"
 
+#include "homeurls.h"
+#include "serviceurls.h"
+
 #include <signal.h>
 
 #include <QEventLoop>
@@ -29,6 +32,7 @@ private slots:
     void urlFileHasEveryKey();
     void urlFileKeysAreComplete();
     void exportEnvironmentSetsBothVariables();
+    void programReadsTheWrittenFile();
     void twoEmulatorsShareACa();
     void stopLeavesNoProcess();
     void destructorStopsTheProcess();
@@ -233,7 +237,9 @@ void TestWebServiceEmulator::urlFileKeysAreComplete()
     QCOMPARE(ini.childGroups(),
         QStringList({ QStringLiteral("Local.HomeUrls"), QStringLiteral("Local.Webservices") }));
     ini.beginGroup(QStringLiteral("Local.Webservices"));
-    QCOMPARE(ini.childKeys().size(), 12);
+    QCOMPARE(ini.childKeys().size(), 14);
+    QCOMPARE(ini.value(QStringLiteral("voiceHost")).toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(ini.value(QStringLiteral("voicePort")).toInt(), 5223);
     ini.endGroup();
     ini.beginGroup(QStringLiteral("Local.HomeUrls"));
     QCOMPARE(ini.childKeys().size(), 9);
@@ -244,10 +250,29 @@ void TestWebServiceEmulator::exportEnvironmentSetsBothVariables()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("urls.ini"));
-    QVERIFY(emu.exportEnvironment(file));
+    QVERIFY(emu.exportEnvironment(file, QStringLiteral("127.0.0.1"), 40123));
     QCOMPARE(QString::fromLocal8Bit(qgetenv("TALKVANE_CA_FILE")), emu.caFile());
+    QCOMPARE(qgetenv("TALKVANE_BRAND"), QByteArray("Local"));
+    QSettings ini(file, QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("Local.Webservices/voicePort")).toInt(), 40123);
     QCOMPARE(QString::fromLocal8Bit(qgetenv("TALKVANE_URLS_FILE")), file);
     QVERIFY(QFile::exists(file));
+}
+
+void TestWebServiceEmulator::programReadsTheWrittenFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("urls.ini"));
+    QVERIFY(emu.exportEnvironment(file, QStringLiteral("127.0.0.1"), 40124));
+    QCOMPARE(ServiceUrls::configurationFile(), file);
+    const ServiceUrls urls = ServiceUrls::load();
+    QCOMPARE(urls.accountServiceBaseURL, emu.serviceUrl(QStringLiteral("account")));
+    QCOMPARE(urls.adressBookGroupServiceBaseURL, emu.serviceUrl(QStringLiteral("group")));
+    QCOMPARE(urls.bugReportURL, emu.serviceUrl(QStringLiteral("bugReport")));
+    QCOMPARE(urls.voicePort, 40124);
+    const HomeUrls home = HomeUrls::load();
+    QCOMPARE(home.buyCreditURL.fragment(), QStringLiteral("buy"));
+    QCOMPARE(home.viewSMSRatesURL.port(), int(emu.port()));
 }
 
 void TestWebServiceEmulator::twoEmulatorsShareACa()

@@ -28,6 +28,15 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const bool wait = app.arguments().contains(QStringLiteral("--wait"));
 
+    // Watch the termination signals before saying anything, so that a caller who reacts to the
+    // output cannot stop the program before it listens.
+    UnixSignalWatcher watcher;
+    QObject::connect(&watcher, &UnixSignalWatcher::terminationRequested, &app, [](int signalNumber) {
+        LOG_TRACE << "Stopping on signal" << signalNumber;
+        QCoreApplication::quit();
+    });
+    const bool watching = wait && watcher.watchTerminationSignals();
+
     TraceLog::install();
     ObjFactory *factory = ObjFactory::instance();
     factory->settings();
@@ -41,15 +50,8 @@ int main(int argc, char *argv[])
     out.flush();
 
     int exitCode = 0;
-    if (wait) {
-        UnixSignalWatcher watcher;
-        QObject::connect(&watcher, &UnixSignalWatcher::terminationRequested, &app, [](int signalNumber) {
-            LOG_TRACE << "Stopping on signal" << signalNumber;
-            QCoreApplication::quit();
-        });
-        if (watcher.watchTerminationSignals())
-            exitCode = app.exec();
-    }
+    if (watching)
+        exitCode = app.exec();
 
     LOG_TRACE << "Exit code:" << exitCode;
     ObjFactory::destroyInstance();

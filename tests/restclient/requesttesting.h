@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSignalSpy>
+#include <QString>
+#include <QTest>
+
+#include "captureserver.h"
+#include "rest/jsoncodec.h"
+#include "rest/restrequest.h"
+#include "serviceurls.h"
+
+// The twelve service URLs of a service rooted at `root` ("http://127.0.0.1:PORT").
+inline ServiceUrls serviceUrlsAt(const QString &root)
+{
+    const QString base = root + QStringLiteral("/webservice-5.0/");
+    ServiceUrls urls;
+    urls.accountBalanceServiceBaseURL = base + QStringLiteral("balance");
+    urls.accountLiveBalanceServiceBaseURL = base + QStringLiteral("realTimeBalance");
+    urls.accountCallForwardServiceBaseURL = base + QStringLiteral("callForward");
+    urls.accountServiceBaseURL = base + QStringLiteral("account");
+    urls.accountVirtualNumberServiceBaseURL = base + QStringLiteral("onlineNumber");
+    urls.adressBookContactServiceBaseURL = base + QStringLiteral("contact");
+    urls.adressBookGroupServiceBaseURL = base + QStringLiteral("group");
+    urls.accountCDRsServiceBaseURL = base + QStringLiteral("call");
+    urls.accountVoiceMailServiceBaseURL = base + QStringLiteral("voiceMail");
+    urls.accountInviteServiceBaseURL = base + QStringLiteral("invite");
+    urls.accountSMSServiceBaseURL = base + QStringLiteral("sms");
+    urls.bugReportURL = base + QStringLiteral("bugReport");
+    return urls;
+}
+
+// Points `request` at `server` with the credentials demo / "p&w #1".
+template<typename Request>
+void pointAt(Request &request, const CaptureServer &server)
+{
+    request.setServiceUrls(serviceUrlsAt(server.baseUrl()));
+    request.setUsername(QStringLiteral("demo"));
+    request.setPassword(QStringLiteral("p&w #1"));
+}
+
+// The query every collection and item URL of pointAt() ends with.
+inline QByteArray demoQuery()
+{
+    return QByteArrayLiteral("?username=demo&password=p%26w%20%231");
+}
+
+// Counts the replies a request object has finished with, successful or not.
+class ReplyCounter
+{
+public:
+    explicit ReplyCounter(RestRequest &request)
+        : answered(&request, &RestRequest::finishedRequest)
+        , failed(&request, &RestRequest::requestError)
+    {
+    }
+    int count() const { return answered.count() + failed.count(); }
+    bool waitFor(int replies)
+    {
+        return QTest::qWaitFor([&]() { return count() >= replies; }, 10000);
+    }
+
+    QSignalSpy answered;
+    QSignalSpy failed;
+};
+
+inline QByteArray jsonBody(const QVariant &value)
+{
+    return JsonCodec::serialize(value);
+}

@@ -40,7 +40,10 @@ public:
     // The default TLS configuration plus the emulator's CA; verification stays on.
     QSslConfiguration sslConfiguration() const;
 
-    // kind: "500", "malformed", "delay" or "drop"; resource empty for any resource.
+    // kind: "500", "malformed", "delay" or "drop"; resource empty for any resource. A dropped
+    // connection makes Qt send the request again, up to three times: a drop the client should see
+    // needs a count of dropsSeenByQt per request.
+    static constexpr int dropsSeenByQt = 4;
     bool injectFault(
         const QString &kind, int count = 1, const QString &resource = QString(), double seconds = 0);
     bool injectFault(const QJsonObject &fault);

@@ -25,6 +25,7 @@ private slots:
     void answersOverVerifiedTls();
     void refusesClientsWithoutTheCa();
     void faultHitsOnlyItsResource();
+    void dropReachesTheClient();
     void resetRestoresTheSeed();
     void stateHoldsAccountsAndARedactedRequestLog();
     void limitsAndAccountsCanBeChanged();
@@ -129,6 +130,18 @@ void TestWebServiceEmulator::faultHitsOnlyItsResource()
 
     QVERIFY(emu.injectFault(QStringLiteral("drop"), 3));
     QVERIFY(emu.clearFaults());
+    QCOMPARE(get(balanceUrl(emu), emu.sslConfiguration()).status, 200);
+}
+
+void TestWebServiceEmulator::dropReachesTheClient()
+{
+    // Qt sends a request again, up to three times, when the connection closes before any answer.
+    QVERIFY(emu.clearFaults());
+    QVERIFY(emu.injectFault(
+        QStringLiteral("drop"), WebServiceEmulator::dropsSeenByQt, QStringLiteral("balance")));
+    const Reply reply = get(balanceUrl(emu), emu.sslConfiguration());
+    QCOMPARE(reply.error, QNetworkReply::RemoteHostClosedError);
+    QVERIFY(emu.state().object().value(QStringLiteral("faults")).toArray().isEmpty());
     QCOMPARE(get(balanceUrl(emu), emu.sslConfiguration()).status, 200);
 }
 

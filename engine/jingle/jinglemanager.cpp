@@ -7,6 +7,7 @@
 
 #include "core/enginelog.h"
 #include "jingleerroriq.h"
+#include "jingleiq.h"
 #include "jinglewire.h"
 #include "media/callmedia.h"
 
@@ -107,7 +108,7 @@ QString JingleManager::sendRequest(QXmppJingleIq iq, JingleSession *session)
     iq.setId(nextId());
     iq.setFrom(QString());
     m_pending.insert(iq.id(), session);
-    if (!m_wire->sendStanza(iq))
+    if (!m_wire->sendStanza(JingleIq(iq)))
         VLOG_WARNING(QStringLiteral("Could not send %1 to %2").arg(iq.id(), iq.to()));
     return iq.id();
 }

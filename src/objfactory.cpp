@@ -1,5 +1,6 @@
 #include "objfactory.h"
 
+#include "contactmanager.h"
 #include "history/history.h"
 #include "homeurls.h"
 #include "rest/restmanager.h"
@@ -16,6 +17,9 @@ ObjFactory::ObjFactory(QObject *parent) : QObject(parent), store(new DbStore(thi
 
 ObjFactory::~ObjFactory()
 {
+    if (historyStore)
+        historyStore->setContactNameLookup(nullptr);
+    delete contactManagerService;
     delete historyStore;
     delete settingsStore;
     serviceUrlRecord.reset();
@@ -60,6 +64,8 @@ History *ObjFactory::history()
 {
     if (!historyStore) {
         historyStore = new History(this);
+        if (contactManagerService)
+            historyStore->setContactNameLookup(contactManagerService);
         loadDb();
     }
     return historyStore;
@@ -86,6 +92,17 @@ RestManager *ObjFactory::restManager()
         restManagerService->setServiceUrls(serviceUrls());
     }
     return restManagerService;
+}
+
+ContactManager *ObjFactory::contactManager()
+{
+    if (!contactManagerService) {
+        contactManagerService = new ContactManager(this);
+        contactManagerService->setRestManager(restManager());
+        if (historyStore)
+            historyStore->setContactNameLookup(contactManagerService);
+    }
+    return contactManagerService;
 }
 
 void ObjFactory::loadDb()

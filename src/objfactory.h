@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class ContactManager;
 struct HomeUrls;
 struct ServiceUrls;
 class DbStore;
@@ -33,10 +34,11 @@ public:
     const ServiceUrls &serviceUrls();
     // The web-service facade, given serviceUrls(); owned by the factory.
     RestManager *restManager();
+    // The address book, given restManager(); it also names the contacts in the call history.
+    ContactManager *contactManager();
     DbStore *dbStore() const { return store; }
 
     // Further services join here as they are built, each a lazy getter wired by setters:
-    //   ContactManager *contactManager(); -- given restManager()
     //   Phone *phone();                   -- given restManager(), talk(), contactManager(), settings()
     //   talk::VeskTalk *talk();           -- no parent, lives until the process ends;
     //                                        settings() then hands it over with Settings::setTalk()
@@ -52,4 +54,5 @@ private:
     std::unique_ptr<ServiceUrls> serviceUrlRecord;
     std::unique_ptr<HomeUrls> homeUrlRecord;
     QPointer<RestManager> restManagerService;
+    QPointer<ContactManager> contactManagerService;
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+// The item roles of the contact models and what they share. Group and contact rows of the tree model
+// answer them as listed; the flat list model forwards them.
+//
+//   role                value  group row            contact row
+//   Qt::DisplayRole      0     group name           first name, a space, last name
+//   Qt::ToolTipRole      3     -                    same as display
+//   IsGroupRole         33     true                 false
+//   RefreshRole         34     (setData only)       (setData only)
+//   PhoneNumberRole     35     -                    number of the first phone, or ""
+//   PhoneTypeRole       36     -                    type of the first phone, or -1
+//   PhoneNumbersRole    37     -                    all numbers (QStringList)
+//   PhoneTypesRole      38     -                    all types (QVariantList of int)
+//   GroupIndexRole      39     -                    row of the contact's group
+//   ContactIndexRole    40     -                    row of the contact within its group
+//   ContactCountRole    41     number of members    -
+//   DefaultGroupRole    42     default flag         -
+//   GroupRowRole        43     row of the group     -
+namespace ContactsModels {
+
+enum Role {
+    IsGroupRole = Qt::UserRole + 1,
+    RefreshRole = Qt::UserRole + 2,
+    PhoneNumberRole = Qt::UserRole + 3,
+    PhoneTypeRole = Qt::UserRole + 4,
+    PhoneNumbersRole = Qt::UserRole + 5,
+    PhoneTypesRole = Qt::UserRole + 6,
+    GroupIndexRole = Qt::UserRole + 7,
+    ContactIndexRole = Qt::UserRole + 8,
+    ContactCountRole = Qt::UserRole + 9,
+    DefaultGroupRole = Qt::UserRole + 10,
+    GroupRowRole = Qt::UserRole + 11,
+};
+
+// The small icon of a phone type (0 home, 1 work, 2 mobile); empty for any other type.
+QString phoneTypeIconPath(int type);
+
+} // namespace ContactsModels

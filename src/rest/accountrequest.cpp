@@ -13,8 +13,8 @@ QString AccountRequest::currentApplicationId()
 
 void AccountRequest::getAccount()
 {
-    sendRequest(signInUrl(serviceUrls().accountServiceBaseURL, username(), password(), currentApplicationId()),
-        Get);
+    sendRequest(
+        signInUrl(serviceUrls().accountServiceBaseURL, username(), password(), currentApplicationId()), Get);
 }
 
 void AccountRequest::updateAccount(const Account &account)

@@ -34,7 +34,8 @@ QList<RestRequest *> RestManager::requests() const
 
 void RestManager::relaySignals()
 {
-    connect(account, &AccountRequest::finished, this, qOverload<const Account &>(&RestManager::requestFinished));
+    connect(
+        account, &AccountRequest::finished, this, qOverload<const Account &>(&RestManager::requestFinished));
     connect(contact, qOverload<const Contact &>(&ContactRequest::finished), this,
         qOverload<const Contact &>(&RestManager::requestFinished));
     connect(contact, qOverload<const QList<Contact> &>(&ContactRequest::finished), this,
@@ -43,7 +44,8 @@ void RestManager::relaySignals()
         qOverload<const QList<Group> &>(&RestManager::requestFinished));
     connect(group, qOverload<const Group &>(&GroupRequest::finished), this,
         qOverload<const Group &>(&RestManager::requestFinished));
-    connect(balance, &BalanceRequest::finished, this, qOverload<const Balance &>(&RestManager::requestFinished));
+    connect(
+        balance, &BalanceRequest::finished, this, qOverload<const Balance &>(&RestManager::requestFinished));
     connect(liveBalance, &BalanceRequest::finished, this,
         qOverload<const Balance &>(&RestManager::requestFinished));
     connect(invite, &InviteRequest::finished, this, qOverload<const Invite &>(&RestManager::requestFinished));
@@ -53,8 +55,8 @@ void RestManager::relaySignals()
     connect(contact, &ContactRequest::contactDeleted, this, &RestManager::contactDeleted);
     connect(contact, &ContactRequest::contactUpdated, this, &RestManager::contactUpdated);
     connect(group, &GroupRequest::groupAdded, this, &RestManager::groupAdded);
-    connect(account, &RestRequest::requestError, this, &RestManager::onAccountRequestError,
-        Qt::UniqueConnection);
+    connect(
+        account, &RestRequest::requestError, this, &RestManager::onAccountRequestError, Qt::UniqueConnection);
 
     for (RestRequest *request : requests()) {
         connect(request, &RestRequest::requestError, this, &RestManager::slotErrorReceived);

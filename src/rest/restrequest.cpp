@@ -57,8 +57,8 @@ const char *verbName(int verb)
 
 RestRequest::RestRequest(QObject *parent) : QObject(parent), manager(new QNetworkAccessManager(this))
 {
-    connect(manager, &QNetworkAccessManager::finished, this, &RestRequest::onFinishRequest,
-        Qt::UniqueConnection);
+    connect(
+        manager, &QNetworkAccessManager::finished, this, &RestRequest::onFinishRequest, Qt::UniqueConnection);
     connect(this, &RestRequest::finishedRequest, this, &RestRequest::onFinallyFinish, Qt::UniqueConnection);
 }
 
@@ -82,8 +82,8 @@ QUrl RestRequest::signInUrl(
     const QString &baseUrl, const QString &username, const QString &password, const QString &appId)
 {
     return urlFrom(baseUrl + QLatin1Char('/') + segment(username) + QLatin1String("?username=")
-        + queryValue(username) + QLatin1String("&password=") + queryValue(password)
-        + QLatin1String("&appid=") + queryValue(appId));
+        + queryValue(username) + QLatin1String("&password=") + queryValue(password) + QLatin1String("&appid=")
+        + queryValue(appId));
 }
 
 QUrl RestRequest::collectionUrl(const QString &baseUrl) const
@@ -119,8 +119,8 @@ QString RestRequest::redacted(const QString &text, const QUrl &url)
     }
     // Whatever form of the URL a message uses, a password value never survives: it runs up to the
     // next parameter of ours, to the " - " that Qt puts after the URL, or to the end.
-    static const QRegularExpression password(
-        QStringLiteral("password=.*?(?=&appid=|&username=| - |$)"), QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression password(QStringLiteral("password=.*?(?=&appid=|&username=| - |$)"),
+        QRegularExpression::DotMatchesEverythingOption);
     result.replace(password, QStringLiteral("password=********"));
     return result;
 }
@@ -135,9 +135,8 @@ QNetworkProxy RestRequest::proxyFor(const QUrl &url) const
     if (manager->proxy().type() != QNetworkProxy::DefaultProxy)
         return manager->proxy();
     const QNetworkProxyQuery query(url);
-    const QList<QNetworkProxy> proxies = manager->proxyFactory()
-        ? manager->proxyFactory()->queryProxy(query)
-        : QNetworkProxyFactory::proxyForQuery(query);
+    const QList<QNetworkProxy> proxies = manager->proxyFactory() ? manager->proxyFactory()->queryProxy(query)
+                                                                 : QNetworkProxyFactory::proxyForQuery(query);
     return proxies.value(0, QNetworkProxy(QNetworkProxy::NoProxy));
 }
 

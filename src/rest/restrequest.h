@@ -29,12 +29,7 @@ class RestRequest : public QObject
 {
     Q_OBJECT
 public:
-    enum Verb {
-        Get = 0,
-        Post = 1,
-        Put = 2,
-        Delete = 3
-    };
+    enum Verb { Get = 0, Post = 1, Put = 2, Delete = 3 };
     Q_ENUM(Verb)
 
     static constexpr int defaultTransferTimeout = 30000;

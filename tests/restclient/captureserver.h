@@ -16,22 +16,20 @@ class CaptureServer : public QObject
 {
     Q_OBJECT
 public:
-    struct Request {
+    struct Request
+    {
         QByteArray method;
         QByteArray target;
         QMap<QByteArray, QByteArray> headers; // names in lower case
         QByteArray body;
         bool hasContentLength = false;
     };
-    struct Answer {
+    struct Answer
+    {
         int status = 200;
         QByteArray body;
     };
-    enum Mode {
-        AnswerAtOnce,
-        HoldFirstAnswer,
-        NeverAnswer
-    };
+    enum Mode { AnswerAtOnce, HoldFirstAnswer, NeverAnswer };
 
     explicit CaptureServer(QObject *parent = nullptr) : QObject(parent)
     {
@@ -56,7 +54,8 @@ signals:
     void requestReceived();
 
 private:
-    struct Pending {
+    struct Pending
+    {
         QPointer<QTcpSocket> socket;
         Answer answer;
     };
@@ -84,7 +83,8 @@ private:
         for (int i = 1; i < lines.size(); ++i) {
             const int colon = lines[i].indexOf(':');
             if (colon > 0)
-                request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+                request.headers.insert(
+                    lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
         }
         request.hasContentLength = request.headers.contains("content-length");
         const int length = request.headers.value("content-length").toInt();

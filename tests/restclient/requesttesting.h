@@ -31,8 +31,7 @@ inline ServiceUrls serviceUrlsAt(const QString &root)
 }
 
 // Points `request` at `server` with the credentials demo / "p&w #1".
-template<typename Request>
-void pointAt(Request &request, const CaptureServer &server)
+template <typename Request> void pointAt(Request &request, const CaptureServer &server)
 {
     request.setServiceUrls(serviceUrlsAt(server.baseUrl()));
     request.setUsername(QStringLiteral("demo"));
@@ -50,10 +49,8 @@ class ReplyCounter
 {
 public:
     explicit ReplyCounter(RestRequest &request)
-        : answered(&request, &RestRequest::finishedRequest)
-        , failed(&request, &RestRequest::requestError)
-    {
-    }
+        : answered(&request, &RestRequest::finishedRequest), failed(&request, &RestRequest::requestError)
+    { }
     int count() const { return answered.count() + failed.count(); }
     bool waitFor(int replies)
     {

@@ -55,7 +55,8 @@ void TestAccountRequest::fetchSendsTheSignInForm()
     const CaptureServer::Request &got = server.requests.first();
     QCOMPARE(got.method, QByteArray("GET"));
     QCOMPARE(got.target,
-        "/webservice-5.0/account/demo" + demoQuery() + "&appid=" + AccountRequest::currentApplicationId().toLatin1());
+        "/webservice-5.0/account/demo" + demoQuery()
+            + "&appid=" + AccountRequest::currentApplicationId().toLatin1());
     QVERIFY(got.body.isEmpty());
 }
 

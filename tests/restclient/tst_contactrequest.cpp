@@ -26,15 +26,15 @@ Contact someContact(const QString &nick)
 }
 
 // The signals of one ContactRequest, counted.
-struct ContactSignals {
+struct ContactSignals
+{
     explicit ContactSignals(ContactRequest &request)
         : one(&request, qOverload<const Contact &>(&ContactRequest::finished))
         , list(&request, qOverload<const QList<Contact> &>(&ContactRequest::finished))
         , deleted(&request, &ContactRequest::contactDeleted)
         , updated(&request, &ContactRequest::contactUpdated)
         , error(&request, &RestRequest::requestError)
-    {
-    }
+    { }
     QString summary() const
     {
         return QStringLiteral("one=%1 list=%2 deleted=%3 updated=%4 error=%5")
@@ -80,7 +80,8 @@ void TestContactRequest::operationsSendTheirMethodUrlAndBody_data()
     QTest::addColumn<QByteArray>("method");
     QTest::addColumn<QByteArray>("path");
     QTest::addColumn<bool>("withBody");
-    QTest::newRow("fetch list") << "list" << QByteArray("GET") << QByteArray("/webservice-5.0/contact/demo") << false;
+    QTest::newRow("fetch list") << "list" << QByteArray("GET") << QByteArray("/webservice-5.0/contact/demo")
+                                << false;
     QTest::newRow("fetch one") << "one" << QByteArray("GET")
                                << QByteArray("/webservice-5.0/contact/demo/Tom%20%232%2FQ%26A") << false;
     QTest::newRow("create") << "create" << QByteArray("PUT")
@@ -146,25 +147,29 @@ void TestContactRequest::replyHandling_data()
     QTest::addColumn<QString>("expected");
     const int get = RestRequest::Get, put = RestRequest::Put, post = RestRequest::Post;
     const int del = RestRequest::Delete;
-    QTest::newRow("list") << true << get << "[" + contactObject + "]" << 200 << "one=0 list=1 deleted=0 updated=0 error=0";
-    QTest::newRow("empty list") << true << get << QByteArray("[]") << 200 << "one=0 list=1 deleted=0 updated=0 error=0";
-    QTest::newRow("list answered with an object") << true << get << contactObject << 200
-                                                  << "one=0 list=1 deleted=0 updated=0 error=0";
-    QTest::newRow("fetch one") << false << get << contactObject << 200 << "one=1 list=0 deleted=0 updated=0 error=0";
+    QTest::newRow("list") << true << get << "[" + contactObject + "]" << 200
+                          << "one=0 list=1 deleted=0 updated=0 error=0";
+    QTest::newRow("empty list") << true << get << QByteArray("[]") << 200
+                                << "one=0 list=1 deleted=0 updated=0 error=0";
+    QTest::newRow("list answered with an object")
+        << true << get << contactObject << 200 << "one=0 list=1 deleted=0 updated=0 error=0";
+    QTest::newRow("fetch one") << false << get << contactObject << 200
+                               << "one=1 list=0 deleted=0 updated=0 error=0";
     QTest::newRow("create answered with the contact")
         << false << put << contactObject << 200 << "one=0 list=0 deleted=0 updated=1 error=0";
     QTest::newRow("update answered with the contact")
         << false << post << contactObject << 200 << "one=1 list=0 deleted=0 updated=0 error=0";
-    QTest::newRow("delete answered 204") << false << del << QByteArray() << 204
-                                         << "one=0 list=0 deleted=1 updated=0 error=0";
-    QTest::newRow("delete answered 200 null") << false << del << QByteArray("null") << 200
-                                              << "one=0 list=0 deleted=1 updated=0 error=0";
+    QTest::newRow("delete answered 204")
+        << false << del << QByteArray() << 204 << "one=0 list=0 deleted=1 updated=0 error=0";
+    QTest::newRow("delete answered 200 null")
+        << false << del << QByteArray("null") << 200 << "one=0 list=0 deleted=1 updated=0 error=0";
     QTest::newRow("empty redirect") << false << del << QByteArray() << 302
                                     << "one=0 list=0 deleted=0 updated=0 error=1";
-    QTest::newRow("HTML page on a fetch") << false << get << QByteArray("<html/>") << 200
-                                          << "one=0 list=0 deleted=1 updated=0 error=0";
-    QTest::newRow("service error on a create") << false << put << QByteArray(R"({"errorMessage":"Contact already exists."})")
-                                               << 200 << "one=0 list=0 deleted=0 updated=1 error=0";
+    QTest::newRow("HTML page on a fetch")
+        << false << get << QByteArray("<html/>") << 200 << "one=0 list=0 deleted=1 updated=0 error=0";
+    QTest::newRow("service error on a create")
+        << false << put << QByteArray(R"({"errorMessage":"Contact already exists."})") << 200
+        << "one=0 list=0 deleted=0 updated=1 error=0";
 }
 
 void TestContactRequest::replyHandling()

@@ -19,10 +19,11 @@ public:
                 order << QStringLiteral("list");
                 lists << groups;
             });
-        connect(&request, qOverload<const Group &>(&GroupRequest::finished), this, [this](const Group &group) {
-            order << QStringLiteral("group");
-            groups << group;
-        });
+        connect(
+            &request, qOverload<const Group &>(&GroupRequest::finished), this, [this](const Group &group) {
+                order << QStringLiteral("group");
+                groups << group;
+            });
         connect(&request, &GroupRequest::groupAdded, this, [this]() { order << QStringLiteral("added"); });
         connect(&request, &RestRequest::requestError, this, [this]() { order << QStringLiteral("error"); });
     }
@@ -54,8 +55,10 @@ void TestGroupRequest::operationsSendTheirMethodUrlAndBody_data()
     QTest::addColumn<QByteArray>("method");
     QTest::addColumn<QByteArray>("path");
     QTest::addColumn<bool>("withBody");
-    QTest::newRow("fetch list") << "list" << QByteArray("GET") << QByteArray("/webservice-5.0/group/demo") << false;
-    QTest::newRow("create") << "create" << QByteArray("PUT") << QByteArray("/webservice-5.0/group/demo") << true;
+    QTest::newRow("fetch list") << "list" << QByteArray("GET") << QByteArray("/webservice-5.0/group/demo")
+                                << false;
+    QTest::newRow("create") << "create" << QByteArray("PUT") << QByteArray("/webservice-5.0/group/demo")
+                            << true;
     QTest::newRow("rename") << "rename" << QByteArray("POST")
                             << QByteArray("/webservice-5.0/group/demo/Q%26A%20%231%2F2") << true;
     QTest::newRow("delete") << "delete" << QByteArray("DELETE")
@@ -158,7 +161,8 @@ void TestGroupRequest::listReplyArrivingAfterACreateIsStillAList()
     server.setMode(CaptureServer::HoldFirstAnswer);
     server.setAnswer([](const CaptureServer::Request &r) {
         return CaptureServer::Answer { 200,
-            r.method == "GET" ? QByteArray(R"([{"name":"Work"},{"name":"Family"}])") : QByteArray(R"({"name":"New"})") };
+            r.method == "GET" ? QByteArray(R"([{"name":"Work"},{"name":"Family"}])")
+                              : QByteArray(R"({"name":"New"})") };
     });
     GroupRequest request;
     pointAt(request, server);

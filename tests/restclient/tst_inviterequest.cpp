@@ -39,7 +39,8 @@ void TestInviteRequest::replyHandling_data()
     QTest::addColumn<int>("invites");
     QTest::addColumn<int>("errors");
     QTest::addColumn<QString>("errorMessage");
-    QTest::newRow("stored invite") << QByteArray(R"({"fromEmail":"dana@example.org","toEmails":["a@example.org"]})")
+    QTest::newRow("stored invite") << QByteArray(
+        R"({"fromEmail":"dana@example.org","toEmails":["a@example.org"]})")
                                    << 1 << 0 << QString();
     QTest::newRow("service error") << QByteArray(R"({"errorMessage":"Invalid parameters.",
         "fieldErrors":[{"field":"toEmails","errorCode":"invalid"}]})")

@@ -34,11 +34,12 @@ void TestOnlineNumberListRequest::numbersAreReadWithTheirDates()
 {
     const qint64 june30 = QDateTime(QDate(2031, 6, 30), QTime(12, 0), Qt::UTC).toMSecsSinceEpoch();
     const qint64 jan15 = QDateTime(QDate(2024, 1, 15), QTime(12, 0), Qt::UTC).toMSecsSinceEpoch();
-    const QByteArray reply = QStringLiteral(R"([{"number":"+493012345678","expirationDate":%1,"status":"ACTIVE"},
+    const QByteArray reply
+        = QStringLiteral(R"([{"number":"+493012345678","expirationDate":%1,"status":"ACTIVE"},
         {"number":"+442071234567","expirationDate":%2,"status":"EXPIRED"}])")
-                                 .arg(june30)
-                                 .arg(jan15)
-                                 .toLatin1();
+              .arg(june30)
+              .arg(jan15)
+              .toLatin1();
     OnlineNumberListRequest request;
     QSignalSpy finished(&request, &OnlineNumberListRequest::finished);
     request.onFinish(reply, 200);

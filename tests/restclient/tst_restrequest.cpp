@@ -19,7 +19,8 @@ class RecordingRequest : public RestRequest
 public:
     using RestRequest::RestRequest;
 
-    struct Finish {
+    struct Finish
+    {
         QByteArray result;
         int status = 0;
         int verb = -1;
@@ -115,21 +116,27 @@ void TestRestRequest::credentialsReachTheServiceIntact_data()
 {
     QTest::addColumn<QString>("username");
     QTest::addColumn<QString>("password");
-    QTest::newRow("ampersand and hash") << "bob" << "p&q#r";
-    QTest::newRow("plus is no blank") << "bob" << "a+b";
-    QTest::newRow("percent stays") << "bob" << "%41%";
-    QTest::newRow("blank") << "bob" << "a b";
-    QTest::newRow("equals and question mark") << "bob" << "x=y?z";
+    QTest::newRow("ampersand and hash") << "bob"
+                                        << "p&q#r";
+    QTest::newRow("plus is no blank") << "bob"
+                                      << "a+b";
+    QTest::newRow("percent stays") << "bob"
+                                   << "%41%";
+    QTest::newRow("blank") << "bob"
+                           << "a b";
+    QTest::newRow("equals and question mark") << "bob"
+                                              << "x=y?z";
     QTest::newRow("non-ASCII") << "bob" << QString::fromUtf8("p\xc3\xa4ss\xe2\x82\xac");
-    QTest::newRow("all in the user name") << "a&b#c+d%e f/g?h" << "pw";
+    QTest::newRow("all in the user name") << "a&b#c+d%e f/g?h"
+                                          << "pw";
 }
 
 void TestRestRequest::credentialsReachTheServiceIntact()
 {
     QFETCH(QString, username);
     QFETCH(QString, password);
-    const QUrl url = RestRequest::signInUrl(QStringLiteral("https://ws.example/ws/account"), username, password,
-        QStringLiteral("abc"));
+    const QUrl url = RestRequest::signInUrl(
+        QStringLiteral("https://ws.example/ws/account"), username, password, QStringLiteral("abc"));
     QVERIFY(url.isValid());
     QVERIFY(!url.hasFragment());
     QCOMPARE(QUrlQuery(url).queryItems().size(), 3);
@@ -158,8 +165,8 @@ void TestRestRequest::itemIdIsOnePathSegment_data()
 void TestRestRequest::itemIdIsOnePathSegment()
 {
     QFETCH(QString, itemId);
-    const QUrl url = RestRequest::itemUrl(
-        QStringLiteral("https://ws.example/ws/contact"), QStringLiteral("demo"), itemId, QStringLiteral("pw"));
+    const QUrl url = RestRequest::itemUrl(QStringLiteral("https://ws.example/ws/contact"),
+        QStringLiteral("demo"), itemId, QStringLiteral("pw"));
     QVERIFY(!url.hasFragment());
     QCOMPARE(queryValue(url, QStringLiteral("password")), QStringLiteral("pw"));
     const QStringList segments = url.path(QUrl::FullyEncoded).split(QLatin1Char('/'));
@@ -194,8 +201,8 @@ void TestRestRequest::redactedHidesThePassword()
 {
     QFETCH(QString, password);
     QFETCH(int, form);
-    const QUrl url = RestRequest::signInUrl(
-        QStringLiteral("https://ws.example/ws/account"), QStringLiteral("demo"), password, QStringLiteral("ab12"));
+    const QUrl url = RestRequest::signInUrl(QStringLiteral("https://ws.example/ws/account"),
+        QStringLiteral("demo"), password, QStringLiteral("ab12"));
     // The shape of Qt's HTTP error strings.
     const QString message = QStringLiteral("Error transferring %1 - server replied: Internal Server Error")
                                 .arg(url.toString(QUrl::ComponentFormattingOption(form)));
@@ -275,10 +282,10 @@ void TestRestRequest::trustsTheExtraCaFile()
     const QString pem = dir.filePath(QStringLiteral("ca.pem"));
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
-        { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-            QStringLiteral("-nodes"), QStringLiteral("-keyout"), dir.filePath(QStringLiteral("ca.key")),
-            QStringLiteral("-out"), pem, QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-            QStringLiteral("/CN=Talkvane test CA") });
+        { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+            QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
+            dir.filePath(QStringLiteral("ca.key")), QStringLiteral("-out"), pem, QStringLiteral("-days"),
+            QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=Talkvane test CA") });
     QVERIFY(openssl.waitForFinished(60000));
     QCOMPARE(openssl.exitCode(), 0);
     qputenv("TALKVANE_CA_FILE", QFile::encodeName(pem));
@@ -314,9 +321,8 @@ void TestRestRequest::sendsHeadersMethodAndBody()
     server.setAnswer([](const CaptureServer::Request &) { return CaptureServer::Answer { 200, "{}" }; });
     RecordingRequest request;
     const Group group(QStringLiteral("Friends"));
-    request.sendRequest(
-        RestRequest::collectionUrl(server.baseUrl() + QStringLiteral("/ws/group"), QStringLiteral("demo"),
-            QStringLiteral("pw")),
+    request.sendRequest(RestRequest::collectionUrl(server.baseUrl() + QStringLiteral("/ws/group"),
+                            QStringLiteral("demo"), QStringLiteral("pw")),
         verb, withBody ? &group : nullptr);
     QCOMPARE(request.verb(), verb);
     QVERIFY(request.reply());
@@ -340,8 +346,8 @@ void TestRestRequest::deleteCarriesNoBody()
     server.setAnswer([](const CaptureServer::Request &) { return CaptureServer::Answer { 204, {} }; });
     RecordingRequest request;
     const Group group(QStringLiteral("Friends"));
-    request.sendRequest(QUrl(server.baseUrl() + QStringLiteral("/ws/group/demo/Friends")), RestRequest::Delete,
-        &group);
+    request.sendRequest(
+        QUrl(server.baseUrl() + QStringLiteral("/ws/group/demo/Friends")), RestRequest::Delete, &group);
     QTRY_COMPARE_WITH_TIMEOUT(request.finishes.size(), 1, 10000);
     QCOMPARE(server.requests.first().method, QByteArray("DELETE"));
     QVERIFY(server.requests.first().body.isEmpty());
@@ -368,9 +374,8 @@ void TestRestRequest::queryValuesAreEncodedOnTheWire()
     CaptureServer server;
     RecordingRequest request;
     const QString password = QStringLiteral("p&q#r+s%41 t");
-    request.sendRequest(
-        RestRequest::itemUrl(server.baseUrl() + QStringLiteral("/ws/contact"), QStringLiteral("demo"),
-            QStringLiteral("Tom #2/Q&A"), password),
+    request.sendRequest(RestRequest::itemUrl(server.baseUrl() + QStringLiteral("/ws/contact"),
+                            QStringLiteral("demo"), QStringLiteral("Tom #2/Q&A"), password),
         RestRequest::Get, nullptr);
     QTRY_COMPARE_WITH_TIMEOUT(request.finishes.size(), 1, 10000);
     QCOMPARE(server.requests.first().target,
@@ -459,8 +464,8 @@ void TestRestRequest::proxyFailureGoesWhereTheTypeSays()
     QFETCH(QString, url);
     RecordingRequest request;
     request.proxyErrorsReported = reported;
-    request.networkManager()->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"),
-        closedPort()));
+    request.networkManager()->setProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), closedPort()));
     QSignalSpy errors(&request, &RestRequest::requestError);
     QSignalSpy proxyErrors(&request, &RestRequest::proxyConnectionError);
     request.sendRequest(QUrl(url), RestRequest::Get, nullptr);
@@ -477,8 +482,8 @@ void TestRestRequest::refusedConnectionWithoutProxyIsNoProxyFailure()
     request.networkManager()->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
     QSignalSpy errors(&request, &RestRequest::requestError);
     QSignalSpy proxyErrors(&request, &RestRequest::proxyConnectionError);
-    request.sendRequest(QUrl(QStringLiteral("https://127.0.0.1:%1/ws").arg(closedPort())), RestRequest::Get,
-        nullptr);
+    request.sendRequest(
+        QUrl(QStringLiteral("https://127.0.0.1:%1/ws").arg(closedPort())), RestRequest::Get, nullptr);
     QVERIFY(errors.wait(10000));
     QCOMPARE(proxyErrors.count(), 0);
 }

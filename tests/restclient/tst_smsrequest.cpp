@@ -24,7 +24,8 @@ void TestSMSRequest::sendPutsTheMessage()
     ReplyCounter replies(request);
     SMS sms;
     sms.setDestinationNumbers({ QStringLiteral("+4915112345671") });
-    sms.setText(QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e & \"bye\""));
+    sms.setText(QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
+                                  "e & \"bye\""));
     request.sendSMS(sms);
     QVERIFY(replies.waitFor(1));
     QCOMPARE(server.requests.first().method, QByteArray("PUT"));

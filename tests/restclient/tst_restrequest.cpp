@@ -75,6 +75,7 @@ private slots:
     void sendsHeadersMethodAndBody_data();
     void sendsHeadersMethodAndBody();
     void deleteCarriesNoBody();
+    void sendingTwiceHandlesEachReplyOnce();
     void unknownVerbSendsNothing();
     void queryValuesAreEncodedOnTheWire();
     void eachReplyIsReadWithItsOwnVerb();
@@ -352,6 +353,20 @@ void TestRestRequest::deleteCarriesNoBody()
     QCOMPARE(server.requests.first().method, QByteArray("DELETE"));
     QVERIFY(server.requests.first().body.isEmpty());
     QCOMPARE(server.requests.first().headers.value("content-length", "0"), QByteArray("0"));
+}
+
+void TestRestRequest::sendingTwiceHandlesEachReplyOnce()
+{
+    CaptureServer server;
+    RecordingRequest request;
+    QSignalSpy finished(&request, &RestRequest::finishedRequest);
+    request.sendRequest(QUrl(server.baseUrl() + QStringLiteral("/ws/1")), RestRequest::Get, nullptr);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(request.finishes.size(), 1);
+    request.sendRequest(QUrl(server.baseUrl() + QStringLiteral("/ws/2")), RestRequest::Get, nullptr);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.count(), 2);
+    QCOMPARE(request.finishes.size(), 2);
 }
 
 void TestRestRequest::unknownVerbSendsNothing()

@@ -39,11 +39,6 @@ bool hasEmail(const Contact &contact)
     return std::any_of(emails.begin(), emails.end(), [](const QString &e) { return !e.isEmpty(); });
 }
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
 } // namespace
 
 // Collects the refreshes of a bulk change into one, sent when the outermost bulk ends.
@@ -354,10 +349,10 @@ void ContactManager::refresh()
 
 bool ContactManager::addContact(const Contact &contact, bool webserviceRequest)
 {
-    LOG_TRACE << "Adding contact " << quoted(contact.firstName()) << ", new? " << webserviceRequest;
+    LOG_TRACE << "Adding contact " << contact.firstName() << ", new? " << webserviceRequest;
     if (webserviceRequest && !contactIndex.empty() && contactPresent(contact)) {
         emit contactAlreadyPresent(contact);
-        LOG_TRACE << "Contact " << quoted(contact.firstName()) << " already present";
+        LOG_TRACE << "Contact " << contact.firstName() << " already present";
         return false;
     }
 

@@ -1,6 +1,7 @@
 #include "objfactory.h"
 
 #include "contactmanager.h"
+#include "history/callhistory.h"
 #include "history/history.h"
 #include "homeurls.h"
 #include "rest/restmanager.h"
@@ -101,6 +102,11 @@ ContactManager *ObjFactory::contactManager()
         contactManagerService->setRestManager(restManager());
         if (historyStore)
             historyStore->setContactNameLookup(contactManagerService);
+        // Names in the call history come from the book: read the history again once the book changed.
+        connect(contactManagerService, &ContactManager::refreshContactListUI, this, [this]() {
+            if (historyStore)
+                historyStore->callHistory()->markStale();
+        });
     }
     return contactManagerService;
 }

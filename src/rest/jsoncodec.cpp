@@ -1,6 +1,7 @@
 #include "rest/jsoncodec.h"
 
 #include <cmath>
+#include <cstring>
 
 #include <QStringRef>
 #include <QVariantList>
@@ -43,6 +44,31 @@ int hexValue(ushort c)
         return c - 'A' + 10;
     return -1;
 }
+
+// Replies repeat the same member names and short values (class tags, phone types) thousands of times.
+// Handing out shared copies of recently seen texts saves an allocation for each repeat.
+class StringCache
+{
+public:
+    QString get(const ushort *chars, int length)
+    {
+        if (length > maxLength)
+            return QString(reinterpret_cast<const QChar *>(chars), length);
+        uint hash = uint(length);
+        for (int i = 0; i < length; ++i)
+            hash = hash * 31 + chars[i];
+        QString &slot = entries[hash % slotCount];
+        if (slot.size() != length
+            || std::memcmp(slot.constData(), chars, size_t(length) * sizeof(ushort)) != 0)
+            slot = QString(reinterpret_cast<const QChar *>(chars), length);
+        return slot;
+    }
+
+private:
+    static constexpr int maxLength = 48;
+    static constexpr uint slotCount = 251;
+    QString entries[slotCount];
+};
 
 // Recursive descent over the UTF-16 code units of the text. Every read is bounds-checked against
 // `size`; the text is never modified.
@@ -241,7 +267,10 @@ private:
             if (index >= size)
                 return fail();
             if (data[index] == '"') {
-                appendRun(out, runStart, index);
+                if (out.isEmpty())
+                    out = strings.get(data + runStart, index - runStart);
+                else
+                    appendRun(out, runStart, index);
                 ++index;
                 if (out.isNull())
                     out = QStringLiteral(""); // "" is empty text, not a missing one
@@ -365,6 +394,7 @@ private:
         return false;
     }
 
+    StringCache strings;
     const QString &text;
     const ushort *data;
     const int size;

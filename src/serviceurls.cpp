@@ -47,6 +47,10 @@ ServiceUrls ServiceUrls::load(const QString &brand, const QString &file)
     bool ok = false;
     const int port = text("voicePort").toInt(&ok);
     urls.voicePort = ok && port > 0 && port <= 65535 ? port : 0;
+    urls.googleAccountsBaseURL = text("googleAccountsBaseURL");
+    urls.googleContactsBaseURL = text("googleContactsBaseURL");
+    urls.yahooOAuthBaseURL = text("yahooOAuthBaseURL");
+    urls.yahooContactsBaseURL = text("yahooContactsBaseURL");
     ini.endGroup();
     return urls;
 }

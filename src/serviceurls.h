@@ -25,6 +25,12 @@ struct ServiceUrls
     // The voice (XMPP) server; port 0 when the configuration has none.
     QString voiceHost;
     int voicePort = 0;
+    // The web-mail services the contact importers sign in to (scheme, host and port; the importers
+    // append their paths).
+    QString googleAccountsBaseURL;
+    QString googleContactsBaseURL;
+    QString yahooOAuthBaseURL;
+    QString yahooContactsBaseURL;
 
     static QString defaultBrand() { return QStringLiteral("Tellmarsh"); }
     static QString brand();

@@ -22,18 +22,19 @@
 //   GroupRowRole        43     row of the group     -
 namespace ContactsModels {
 
+// Fixed numbers shared with the screens (below Qt 5's Qt::UserRole, in a range Qt leaves unused).
 enum Role {
-    IsGroupRole = Qt::UserRole + 1,
-    RefreshRole = Qt::UserRole + 2,
-    PhoneNumberRole = Qt::UserRole + 3,
-    PhoneTypeRole = Qt::UserRole + 4,
-    PhoneNumbersRole = Qt::UserRole + 5,
-    PhoneTypesRole = Qt::UserRole + 6,
-    GroupIndexRole = Qt::UserRole + 7,
-    ContactIndexRole = Qt::UserRole + 8,
-    ContactCountRole = Qt::UserRole + 9,
-    DefaultGroupRole = Qt::UserRole + 10,
-    GroupRowRole = Qt::UserRole + 11,
+    IsGroupRole = 33,
+    RefreshRole = 34,
+    PhoneNumberRole = 35,
+    PhoneTypeRole = 36,
+    PhoneNumbersRole = 37,
+    PhoneTypesRole = 38,
+    GroupIndexRole = 39,
+    ContactIndexRole = 40,
+    ContactCountRole = 41,
+    DefaultGroupRole = 42,
+    GroupRowRole = 43,
 };
 
 // The small icon of a phone type (0 home, 1 work, 2 mobile); empty for any other type.

@@ -46,6 +46,13 @@ bool isDefault(GstDevice *device)
     gboolean def = FALSE;
     if (g_object_class_find_property(G_OBJECT_GET_CLASS(device), "is-default"))
         g_object_get(device, "is-default", &def, nullptr);
+    if (!def) {
+        GstStructure *props = gst_device_get_properties(device);
+        if (props) {
+            gst_structure_get_boolean(props, "is-default", &def);
+            gst_structure_free(props);
+        }
+    }
     return def;
 }
 

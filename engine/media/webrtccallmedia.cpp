@@ -33,6 +33,8 @@ constexpr int kDtmfToneMs = 200;
 constexpr int kDtmfGapMs = 250;
 constexpr int kGatherWaitMs = 2000;
 constexpr int kStatsPeriodMs = 1000;
+constexpr int kCapsPollMs = 10;
+constexpr int kCapsWaitLimitMs = 3000;
 
 const char *kRawCaps = "audio/x-raw,format=S16LE,rate=48000,channels=1,layout=interleaved";
 
@@ -195,10 +197,15 @@ public:
     void finishLocalContent();
     void flushRemoteCandidates();
     void onBusMessage(GstMessage *msg);
+    bool isLocalDtmfSource(GstObject *src) const { return dtmfSource && src == GST_OBJECT(dtmfSource); }
     void requestStats();
     void applyVolumes();
     void applyDevices();
+    static QByteArray currentDevice(GstElement *element);
+    void replaceMicrophone(const QByteArray &device);
+    void replaceSpeaker(const QByteArray &device);
     void pumpDtmf();
+    void answerWhenCapsReady();
     void sendDtmfEvent(int event, bool start);
 
     // Streaming-thread callbacks.
@@ -227,7 +234,7 @@ public:
     GstElement *speakerVolume = nullptr;
     GstElement *speakerSink = nullptr; // pulsesink when the speaker is real
     QString echoProbeName;
-    std::mutex playoutMutex; // guards audioLinked; taken on streaming threads
+    std::mutex playoutMutex; // guards audioLinked and speakerSink; taken on streaming threads
     bool audioLinked = false;
 
     Role role = NoRole;
@@ -246,6 +253,7 @@ public:
     QTimer connectTimer;
     QElapsedTimer clock;
 
+    int capsWaitMs = 0;
     bool muted = false;
     bool onHold = false;
     QList<int> dtmfQueue;
@@ -477,18 +485,97 @@ void WebRtcCallMedia::Private::applyVolumes()
     }
 }
 
-// PulseAudio streams move to another device when the property changes while they run.
+// pulsesink and pulsesrc read "device" only when they open their stream, so a running call
+// changes device by replacing the element.
 void WebRtcCallMedia::Private::applyDevices()
 {
     if (!devices)
         return;
-    auto apply = [](GstElement *el, const QString &id) {
-        if (!el)
-            return;
-        g_object_set(el, "device", id.isEmpty() ? nullptr : id.toUtf8().constData(), nullptr);
+    const QByteArray input = devices->inputDevice().toUtf8();
+    const QByteArray output = devices->outputDevice().toUtf8();
+    if (micSource && currentDevice(micSource) != input)
+        replaceMicrophone(input);
+    GstElement *sink = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(playoutMutex);
+        sink = speakerSink;
+    }
+    if (sink && currentDevice(sink) != output)
+        replaceSpeaker(output);
+}
+
+QByteArray WebRtcCallMedia::Private::currentDevice(GstElement *element)
+{
+    gchar *device = nullptr;
+    g_object_get(element, "device", &device, nullptr);
+    const QByteArray id(device);
+    g_free(device);
+    return id;
+}
+
+void WebRtcCallMedia::Private::replaceMicrophone(const QByteArray &device)
+{
+    GstPad *out = gst_element_get_static_pad(micSource, "src");
+    GstPad *peer = gst_pad_get_peer(out);
+    gst_object_unref(out);
+    if (!peer)
+        return;
+    GstElement *fresh = gst_element_factory_make("pulsesrc", nullptr);
+    if (!fresh) {
+        gst_object_unref(peer);
+        return;
+    }
+    if (!device.isEmpty())
+        g_object_set(fresh, "device", device.constData(), nullptr);
+    gst_element_set_state(micSource, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(sendBin), micSource);
+    gst_bin_add(GST_BIN(sendBin), fresh);
+    GstPad *freshOut = gst_element_get_static_pad(fresh, "src");
+    gst_pad_link(freshOut, peer);
+    gst_object_unref(freshOut);
+    gst_object_unref(peer);
+    gst_element_sync_state_with_parent(fresh);
+    micSource = fresh;
+    qCDebug(lcMedia) << "microphone now" << (device.isEmpty() ? QByteArray("(default)") : device);
+}
+
+void WebRtcCallMedia::Private::replaceSpeaker(const QByteArray &device)
+{
+    struct Swap
+    {
+        Private *d;
+        QByteArray device;
     };
-    apply(micSource, devices->inputDevice());
-    apply(speakerSink, devices->outputDevice());
+    GstPad *out = gst_element_get_static_pad(speakerVolume, "src");
+    // Swapped when no buffer is on its way: right now, or from the streaming thread.
+    gst_pad_add_probe(
+        out, GST_PAD_PROBE_TYPE_IDLE,
+        [](GstPad *, GstPadProbeInfo *, gpointer data) -> GstPadProbeReturn {
+            auto *swap = static_cast<Swap *>(data);
+            Private *d = swap->d;
+            std::lock_guard<std::mutex> lock(d->playoutMutex);
+            GstElement *old = d->speakerSink;
+            GstElement *fresh = gst_element_factory_make("pulsesink", nullptr);
+            if (!old || !fresh)
+                return GST_PAD_PROBE_REMOVE;
+            guint64 bufferTime = 0, latencyTime = 0;
+            g_object_get(old, "buffer-time", &bufferTime, "latency-time", &latencyTime, nullptr);
+            g_object_set(
+                fresh, "buffer-time", bufferTime, "latency-time", latencyTime, "async", FALSE, nullptr);
+            if (!swap->device.isEmpty())
+                g_object_set(fresh, "device", swap->device.constData(), nullptr);
+            gst_element_unlink(d->speakerVolume, old);
+            gst_element_set_state(old, GST_STATE_NULL);
+            gst_bin_remove(GST_BIN(d->playTail), old);
+            gst_bin_add(GST_BIN(d->playTail), fresh);
+            gst_element_link(d->speakerVolume, fresh);
+            gst_element_sync_state_with_parent(fresh);
+            d->speakerSink = fresh;
+            return GST_PAD_PROBE_REMOVE;
+        },
+        new Swap { this, device }, [](gpointer data) { delete static_cast<Swap *>(data); });
+    gst_object_unref(out);
+    qCDebug(lcMedia) << "speaker now" << (device.isEmpty() ? QByteArray("(default)") : device);
 }
 
 void WebRtcCallMedia::Private::onDescriptionCreated(GstWebRTCSDPType type, const QString &sdp)
@@ -615,10 +702,12 @@ void WebRtcCallMedia::Private::onBusMessage(GstMessage *msg)
         break;
     case GST_MESSAGE_ELEMENT: {
         const GstStructure *s = gst_message_get_structure(msg);
-        gboolean start = FALSE;
+        gboolean start = TRUE;
         gint number = -1;
-        if (gst_structure_has_name(s, "dtmf-event") && gst_structure_get_boolean(s, "start", &start) && start
-            && gst_structure_get_int(s, "number", &number)) {
+        // rtpdtmfdepay posts once per event, without "start"; rtpdtmfsrc posts start and end.
+        gst_structure_get_boolean(s, "start", &start);
+        if (gst_structure_has_name(s, "dtmf-event") && start && gst_structure_get_int(s, "number", &number)
+            && GST_MESSAGE_SRC(msg) && !isLocalDtmfSource(GST_MESSAGE_SRC(msg))) {
             qCDebug(lcMedia) << "received DTMF event" << number;
             emit q->dtmfReceived(number);
         }
@@ -922,6 +1011,24 @@ void WebRtcCallMedia::createAnswer()
         return;
     }
     d->clock.restart();
+    d->answerWhenCapsReady();
+}
+
+// webrtcbin matches the answer against the caps on its sink pad; before the encoder's caps
+// arrive it asks upstream, where the event mux answers with something no codec matches, and the
+// audio section would be rejected. So the answer waits for the encoder's first caps.
+void WebRtcCallMedia::Private::answerWhenCapsReady()
+{
+    GstCaps *caps = gst_pad_get_current_caps(sendPad);
+    if (caps)
+        gst_caps_unref(caps);
+    if (!caps && capsWaitMs < kCapsWaitLimitMs) {
+        capsWaitMs += kCapsPollMs;
+        QTimer::singleShot(kCapsPollMs, q, [this] { answerWhenCapsReady(); });
+        return;
+    }
+    if (!caps)
+        qCWarning(lcMedia) << "no caps from the encoder yet; answering anyway";
     auto *promise = gst_promise_new_with_change_func(
         [](GstPromise *p, gpointer data) {
             GstRelay *r = GstRelay::fromUserData(data);
@@ -941,8 +1048,8 @@ void WebRtcCallMedia::createAnswer()
                     d->onDescriptionCreated(GST_WEBRTC_SDP_TYPE_ANSWER, sdp);
             });
         },
-        GstRelay::userData(d->relay), GstRelay::destroyNotify);
-    g_signal_emit_by_name(d->webrtc, "create-answer", nullptr, promise);
+        GstRelay::userData(relay), GstRelay::destroyNotify);
+    g_signal_emit_by_name(webrtc, "create-answer", nullptr, promise);
 }
 
 bool WebRtcCallMedia::setRemoteContent(const QXmppJingleIq::Content &content)

@@ -10,13 +10,15 @@
 #include "jingle/jinglesession.h"
 #if VESK_HAVE_MEDIA
 #include "media/audiodevices.h"
+#include "player.h"
 #endif
 
 namespace engine {
 
 namespace {
 
-// Playback stands in here until the media library's player is wired in.
+#if !VESK_HAVE_MEDIA
+// Playback when the engine is built without media.
 class SilentPlayer : public vesk::IPlayer
 {
 public:
@@ -28,6 +30,7 @@ public:
     int GetPosition() const override { return -1; }
     ~SilentPlayer() override = default;
 };
+#endif
 
 } // namespace
 
@@ -58,7 +61,9 @@ MediaEngine::~MediaEngine()
             call->session()->hangup();
     }
     qDeleteAll(m_calls);
+#if !VESK_HAVE_MEDIA
     delete static_cast<SilentPlayer *>(m_player);
+#endif
 }
 
 const char *MediaEngine::GetVersion(int) const
@@ -297,8 +302,13 @@ void MediaEngine::SetAllowsMultipleCalls(bool on)
 
 vesk::IPlayer *MediaEngine::GetPlayer()
 {
-    if (!m_player)
+    if (!m_player) {
+#if VESK_HAVE_MEDIA
+        m_player = new Player(m_devices, this);
+#else
         m_player = new SilentPlayer;
+#endif
+    }
     return m_player;
 }
 

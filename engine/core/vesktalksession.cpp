@@ -5,6 +5,7 @@
 
 #include "enginelog.h"
 #include "jingle/jinglemanager.h"
+#include "jingle/jinglesession.h"
 #include "mediaengine.h"
 #include "presence.h"
 #include "roster.h"
@@ -30,13 +31,24 @@ VeskTalkSession::VeskTalkSession(QObject *parent)
     if (!m_devices->start())
         VLOG_WARNING(QStringLiteral("No audio device monitor: the system defaults will be used"));
     AudioDevices *devices = m_devices;
-    auto factory = [devices](QObject *parent) -> CallMedia * {
-        return new WebRtcCallMedia(MediaOptions(), devices, parent);
+    // Headless machines (CI) replace the sound card through the environment.
+    MediaOptions options;
+    options.sourceOverride = qEnvironmentVariable("VESKTALK_AUDIO_SOURCE");
+    options.sinkOverride = qEnvironmentVariable("VESKTALK_AUDIO_SINK");
+    auto factory = [devices, options](QObject *parent) -> CallMedia * {
+        return new WebRtcCallMedia(options, devices, parent);
     };
 #else
     auto factory = [](QObject *) -> CallMedia * { return nullptr; };
 #endif
     m_jingle = new JingleManager(m_wire, factory, this);
+    // How long an unanswered call rings may be shortened (tests, or a service that wants less).
+    const int ringMs = qEnvironmentVariableIntValue("VESKTALK_RING_TIMEOUT_MS");
+    if (ringMs > 0) {
+        JingleTimeouts timeouts = m_jingle->timeouts();
+        timeouts.ringing = ringMs;
+        m_jingle->setTimeouts(timeouts);
+    }
     m_wire->setManager(m_jingle);
     m_xmpp->client()->insertExtension(0, m_wire);
     if (auto *roster = m_xmpp->client()->findExtension<QXmppRosterManager>()) {

@@ -3,6 +3,8 @@
 # from spk.monitor), a null sink "micfeed" and a source "mic" remapped from its monitor (the
 # microphone: whatever is played into micfeed is heard on mic).
 # Works as root with no systemd and no other sound server. Writes STATE_DIR/pulse.env for callers.
+# The server ends by itself after TALKVANE_PULSE_IDLE seconds without clients (default 120, -1 for
+# never), so a test that is killed before it can stop it leaves nothing behind for long.
 #   usage: start-pulse.sh STATE_DIR
 set -euo pipefail
 state="${1:?usage: start-pulse.sh STATE_DIR}"
@@ -23,7 +25,7 @@ unset DBUS_SESSION_BUS_ADDRESS
 if pactl info >/dev/null 2>&1; then
     echo "start-pulse: already running in $state"
 else
-    pulseaudio -D -n --exit-idle-time=-1 --system=false --disallow-exit --use-pid-file=yes \
+    pulseaudio -D -n --exit-idle-time="${TALKVANE_PULSE_IDLE:-120}" --system=false --use-pid-file=yes \
         --log-target=file:"$state/pulse.log" \
         --load="module-native-protocol-unix" \
         --load="module-null-sink sink_name=spk rate=48000 channels=1 sink_properties=device.description=TestSpeaker" \

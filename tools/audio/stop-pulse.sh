@@ -11,13 +11,15 @@ export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
 pidfile="$PULSE_RUNTIME_PATH/pid"
 pid=""
 [ -f "$pidfile" ] && pid="$(cat "$pidfile")"
-pactl exit >/dev/null 2>&1 || true
-if [ -n "$pid" ]; then
+if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null
     for _ in $(seq 1 50); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
-    kill -0 "$pid" 2>/dev/null && kill "$pid" 2>/dev/null
+    kill -0 "$pid" 2>/dev/null && kill -KILL "$pid" 2>/dev/null
+else
+    pactl exit >/dev/null 2>&1 || true
 fi
 rm -f "$state/pulse.env"
 exit 0

@@ -35,6 +35,8 @@ public:
         m_keepAliveInterval = intervalSeconds;
         m_keepAliveTimeout = qBound(1, timeoutSeconds, qMax(1, intervalSeconds - 1));
     }
+    int keepAliveInterval() const { return m_keepAliveInterval; }
+    int keepAliveTimeout() const { return m_keepAliveTimeout; }
     void setResource(const QString &resource) { m_resource = resource; }
 
     // Asynchronous: ends in loggedIn() or loginFailed(). jid is "user@domain".

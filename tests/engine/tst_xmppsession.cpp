@@ -140,6 +140,45 @@ private slots:
         QCOMPARE(lost.at(0).at(0).value<vesk::VESK_DISCONNECT_REASON>(), vesk::VESK_DISCONNECT_MISSED);
     }
 
+    // The server goes away: killed, the socket just closes (a missed connection); shut down, it
+    // says so with a stream error first (a connection error).
+    void serverGoes_data()
+    {
+        QTest::addColumn<bool>("killed");
+        QTest::addColumn<int>("reason");
+        QTest::newRow("killed") << true << int(vesk::VESK_DISCONNECT_MISSED);
+        QTest::newRow("shut down") << false << int(vesk::VESK_DISCONNECT_ERROR);
+    }
+
+    void serverGoes()
+    {
+        QFETCH(bool, killed);
+        QFETCH(int, reason);
+        VoiceService own({ "--user", "erin:erin-pw" });
+        QVERIFY2(own.isRunning(), qPrintable(own.error()));
+        engine::XmppSession s;
+        s.setServer("127.0.0.1", own.port());
+        QSignalSpy ok(&s, &engine::XmppSession::loggedIn);
+        s.login("erin@localhost", "erin-pw", true);
+        QVERIFY(ok.wait(waitMs));
+        QSignalSpy lost(&s, &engine::XmppSession::connectionLost);
+        if (killed)
+            QCOMPARE(::kill(pid_t(own.pid()), SIGKILL), 0);
+        own.stop();
+        QVERIFY(lost.count() > 0 || lost.wait(waitMs));
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(int(lost.at(0).at(0).value<vesk::VESK_DISCONNECT_REASON>()), reason);
+        // Back to the shared service's CA for the tests that follow.
+        qputenv("TALKVANE_CA_FILE", m_service->value("TALKVANE_CA_FILE").toUtf8());
+    }
+
+    void defaultKeepAliveNoticesWithin30Seconds()
+    {
+        engine::XmppSession s;
+        QVERIFY(s.keepAliveInterval() + s.keepAliveTimeout() <= 30);
+        QVERIFY(s.keepAliveTimeout() < s.keepAliveInterval());
+    }
+
     void classification_data()
     {
         QTest::addColumn<int>("error");

@@ -5,10 +5,11 @@
 
 #include <memory>
 
+#include "util/dbstore.h"
+
 class ContactManager;
 struct HomeUrls;
 struct ServiceUrls;
-class DbStore;
 class History;
 class RestManager;
 class Settings;

@@ -125,6 +125,14 @@ void ContactImporter::reportLoginError()
     emit errorLoggingIn();
 }
 
+bool ContactImporter::endImport()
+{
+    if (done)
+        return false;
+    done = true;
+    return true;
+}
+
 QUrl ContactImporter::redirectTarget(QNetworkReply *reply)
 {
     if (!reply)

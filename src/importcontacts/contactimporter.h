@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
@@ -11,7 +12,6 @@
 #include "importedcontact.h"
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // Base of the address-book importers: signs in to one outside service with the user's name and password,
 // downloads the address book and keeps its entries.
@@ -73,6 +73,9 @@ protected:
     void reportFinished();
     void reportNetworkError();
     void reportLoginError();
+    // Ends the import without an outcome signal, for a subclass that emits its own; false when it
+    // had already ended.
+    bool endImport();
 
     // The target of a redirect reply (Location header, resolved against the reply's URL), or an
     // empty URL.

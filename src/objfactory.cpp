@@ -4,9 +4,11 @@
 #include "history/callhistory.h"
 #include "history/history.h"
 #include "homeurls.h"
+#include "phone/phone.h"
 #include "rest/restmanager.h"
 #include "serviceurls.h"
 #include "settings/settings.h"
+#include "talk/vesktalk.h"
 #include "util/dbstore.h"
 #include "util/log.h"
 
@@ -25,6 +27,7 @@ ObjFactory::~ObjFactory()
     delete settingsStore;
     serviceUrlRecord.reset();
     homeUrlRecord.reset();
+    delete phoneService;
     delete restManagerService;
     if (store) {
         if (dbLoaded) {
@@ -56,6 +59,7 @@ Settings *ObjFactory::settings()
         if (!store)
             store = new DbStore(this);
         settingsStore = new Settings(store, this);
+        settingsStore->setTalk(talk());
         loadDb();
     }
     return settingsStore;
@@ -118,4 +122,25 @@ void ObjFactory::loadDb()
     LOG_TRACE << "loading databases for settings and history";
     store->loadDatabases();
     dbLoaded = true;
+}
+
+talk::VeskTalk *ObjFactory::talk()
+{
+    if (!talkService) {
+        talkService = new talk::VeskTalk();
+        talkService->setVoiceServer(serviceUrls().voiceHost, serviceUrls().voicePort);
+    }
+    return talkService;
+}
+
+Phone *ObjFactory::phone()
+{
+    if (!phoneService) {
+        phoneService = new Phone(this);
+        phoneService->setRestManager(restManager());
+        phoneService->setTalk(talk());
+        phoneService->setContactManager(contactManager());
+        phoneService->setSettings(settings());
+    }
+    return phoneService;
 }

@@ -11,8 +11,13 @@ class ContactManager;
 struct HomeUrls;
 struct ServiceUrls;
 class History;
+class Phone;
 class RestManager;
 class Settings;
+
+namespace talk {
+class VeskTalk;
+}
 
 // Owner of the long-lived services. Each getter creates its service on first use and wires it to
 // the others by setters; the database is opened once, when settings or history are first needed.
@@ -39,10 +44,10 @@ public:
     ContactManager *contactManager();
     DbStore *dbStore() const { return store; }
 
-    // Further services join here as they are built, each a lazy getter wired by setters:
-    //   Phone *phone();                   -- given restManager(), talk(), contactManager(), settings()
-    //   talk::VeskTalk *talk();           -- no parent, lives until the process ends;
-    //                                        settings() then hands it over with Settings::setTalk()
+    // The phone controller, given restManager(), talk(), contactManager() and settings().
+    Phone *phone();
+    // The talk connection: no parent, it lives until the process ends (the factory does not delete it).
+    talk::VeskTalk *talk();
 
     void loadDb();
     bool isDbLoaded() const { return dbLoaded; }
@@ -56,4 +61,6 @@ private:
     std::unique_ptr<HomeUrls> homeUrlRecord;
     QPointer<RestManager> restManagerService;
     QPointer<ContactManager> contactManagerService;
+    QPointer<Phone> phoneService;
+    QPointer<talk::VeskTalk> talkService;
 };

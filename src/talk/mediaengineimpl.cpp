@@ -128,7 +128,17 @@ MediaEngineImpl::MediaEngineImpl(vesk::IMediaEngine *engine, QObject *parent)
     : MediaEngine(parent), d(std::make_unique<Private>(this, engine))
 { }
 
-MediaEngineImpl::~MediaEngineImpl() = default;
+MediaEngineImpl::~MediaEngineImpl()
+{
+    // The engine's calls outlive this view of them only inside the engine: drop their wrappers now, so
+    // that no wrapper is left over for an address the engine may reuse.
+    vesk::IList *list = d->engine ? d->engine->GetCalls() : nullptr;
+    if (!list)
+        return;
+    for (int i = 0; i < list->GetCount(); ++i)
+        CallInstance::release(vesk::ListItem<vesk::ICallInstance>(list, i));
+    list->Release();
+}
 
 void MediaEngineImpl::numberDisplayNames(QList<Device> &devices)
 {

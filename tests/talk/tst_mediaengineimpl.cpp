@@ -43,6 +43,7 @@ private slots:
     void callLifeRelayedWithOneWrapper();
     void focusChangeWrapsBothCalls();
     void withoutEngineEverythingIsInert();
+    void destructionDropsWrappersOfLiveCalls();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -396,6 +397,17 @@ void TstMediaEngineImpl::withoutEngineEverythingIsInert()
     QVERIFY(!media.setAudioOptions(3));
     QCOMPARE(media.audioOptions(), 15);
     QVERIFY(!media.pickDefaultDevices());
+}
+
+void TstMediaEngineImpl::destructionDropsWrappersOfLiveCalls()
+{
+    auto media = std::make_unique<MediaEngineImpl>(engine.get());
+    fake::Call *call = engine->createCall("+15550100@localhost", false);
+    QVERIFY(talk::CallInstance::find(call));
+    media.reset();
+    QVERIFY(!talk::CallInstance::find(call));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(talk::CallInstance::wrapperCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TstMediaEngineImpl)

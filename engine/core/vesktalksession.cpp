@@ -20,10 +20,7 @@
 namespace engine {
 
 VeskTalkSession::VeskTalkSession(QObject *parent)
-    : QObject(parent)
-    , m_dump(new XmppDump(this))
-    , m_xmpp(new XmppSession(this))
-    , m_wire(new XmppJingleWire(this))
+    : QObject(parent), m_dump(new XmppDump(this)), m_xmpp(new XmppSession(this))
 {
     m_xmpp->setLogger(m_dump->logger());
 #if VESK_HAVE_MEDIA
@@ -41,7 +38,7 @@ VeskTalkSession::VeskTalkSession(QObject *parent)
 #else
     auto factory = [](QObject *) -> CallMedia * { return nullptr; };
 #endif
-    m_jingle = new JingleManager(m_wire, factory, this);
+    m_jingle = new JingleManager(nullptr, factory, this);
     // How long an unanswered call rings may be shortened (tests, or a service that wants less).
     const int ringMs = qEnvironmentVariableIntValue("VESKTALK_RING_TIMEOUT_MS");
     if (ringMs > 0) {
@@ -49,28 +46,38 @@ VeskTalkSession::VeskTalkSession(QObject *parent)
         timeouts.ringing = ringMs;
         m_jingle->setTimeouts(timeouts);
     }
-    m_wire->setManager(m_jingle);
-    m_xmpp->client()->insertExtension(0, m_wire);
-    if (auto *roster = m_xmpp->client()->findExtension<QXmppRosterManager>()) {
-        connect(roster, &QXmppRosterManager::rosterReceived, this, &VeskTalkSession::onRosterReceived);
-        m_jingle->setResolver([roster](const QString &bareJid) {
-            QString best;
-            int bestPriority = INT_MIN;
-            const auto presences = roster->getAllPresencesForBareJid(bareJid);
-            for (auto it = presences.cbegin(); it != presences.cend(); ++it) {
-                if (it->type() == QXmppPresence::Available && it->priority() > bestPriority) {
-                    bestPriority = it->priority();
-                    best = bareJid + QLatin1Char('/') + it.key();
-                }
-            }
-            return best;
-        });
-    }
+    setUpClient(m_xmpp->client());
+    connect(m_xmpp, &XmppSession::clientReplaced, this, &VeskTalkSession::setUpClient);
     m_media = new MediaEngine(m_jingle, m_devices, this);
     connect(m_xmpp, &XmppSession::loggedIn, this, &VeskTalkSession::onLoggedIn);
     connect(m_xmpp, &XmppSession::loginFailed, this, &VeskTalkSession::onLoginFailed);
     connect(m_xmpp, &XmppSession::connectionLost, this, &VeskTalkSession::onConnectionLost);
     VLOG_TRACE(QStringLiteral("Engine session created"));
+}
+
+// Every connection carries Jingle (first among the handlers) and the roster.
+void VeskTalkSession::setUpClient(QXmppClient *client)
+{
+    auto *wire = new XmppJingleWire(client);
+    wire->setManager(m_jingle);
+    client->insertExtension(0, wire);
+    m_jingle->setWire(wire);
+    auto *roster = client->findExtension<QXmppRosterManager>();
+    if (!roster)
+        return;
+    connect(roster, &QXmppRosterManager::rosterReceived, this, &VeskTalkSession::onRosterReceived);
+    m_jingle->setResolver([roster](const QString &bareJid) {
+        QString best;
+        int bestPriority = INT_MIN;
+        const auto presences = roster->getAllPresencesForBareJid(bareJid);
+        for (auto it = presences.cbegin(); it != presences.cend(); ++it) {
+            if (it->type() == QXmppPresence::Available && it->priority() > bestPriority) {
+                bestPriority = it->priority();
+                best = bareJid + QLatin1Char('/') + it.key();
+            }
+        }
+        return best;
+    });
 }
 
 VeskTalkSession::~VeskTalkSession()

@@ -14,6 +14,11 @@ class MediaEngine;
 class XmppDump;
 class XmppJingleWire;
 class XmppSession;
+} // namespace engine
+
+class QXmppClient;
+
+namespace engine {
 
 // The engine session behind CreateVeskTalk: signs in to the voice server, keeps the two log
 // files, and owns the media engine with its calls. Lives on the thread that created it.
@@ -45,6 +50,7 @@ public:
     JingleManager *jingle() const { return m_jingle; }
 
 private:
+    void setUpClient(QXmppClient *client);
     void onLoggedIn();
     void onLoginFailed(vesk::VESK_TALK_ERROR_CODE code);
     void onConnectionLost(vesk::VESK_DISCONNECT_REASON reason);
@@ -52,7 +58,6 @@ private:
 
     XmppDump *m_dump;
     XmppSession *m_xmpp;
-    XmppJingleWire *m_wire;
     JingleManager *m_jingle;
     AudioDevices *m_devices = nullptr;
     MediaEngine *m_media = nullptr;

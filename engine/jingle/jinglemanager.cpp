@@ -108,7 +108,7 @@ QString JingleManager::sendRequest(QXmppJingleIq iq, JingleSession *session)
     iq.setId(nextId());
     iq.setFrom(QString());
     m_pending.insert(iq.id(), session);
-    if (!m_wire->sendStanza(JingleIq(iq)))
+    if (!m_wire || !m_wire->sendStanza(JingleIq(iq)))
         VLOG_WARNING(QStringLiteral("Could not send %1 to %2").arg(iq.id(), iq.to()));
     return iq.id();
 }
@@ -118,7 +118,8 @@ void JingleManager::acknowledge(const QXmppIq &request)
     QXmppIq result(QXmppIq::Result);
     result.setId(request.id());
     result.setTo(request.from());
-    m_wire->sendStanza(result);
+    if (m_wire)
+        m_wire->sendStanza(result);
 }
 
 void JingleManager::refuse(
@@ -126,7 +127,8 @@ void JingleManager::refuse(
 {
     VLOG_WARNING(QStringLiteral("Refusing IQ %1 from %2: %3 %4")
                      .arg(request.id(), request.from(), condition, jingleCondition));
-    m_wire->sendStanza(JingleErrorIq(request, type, condition, jingleCondition));
+    if (m_wire)
+        m_wire->sendStanza(JingleErrorIq(request, type, condition, jingleCondition));
 }
 
 bool JingleManager::handleElement(const QDomElement &element)

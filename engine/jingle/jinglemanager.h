@@ -31,6 +31,8 @@ public:
 
     JingleManager(JingleWire *wire, MediaFactory mediaFactory, QObject *parent = nullptr);
 
+    // The connection changed (a new login): stanzas go out through this one from now on.
+    void setWire(JingleWire *wire) { m_wire = wire; }
     void setOwnJid(const QString &fullJid) { m_ownJid = fullJid; }
     QString ownJid() const { return m_ownJid; }
     void setTimeouts(const JingleTimeouts &timeouts) { m_timeouts = timeouts; }

@@ -20,10 +20,19 @@ XmppSession::XmppSession(QObject *parent) : QObject(parent)
     m_loginTimer.setSingleShot(true);
     m_loginTimer.setInterval(loginTimeoutMs);
     connect(&m_loginTimer, &QTimer::timeout, this, &XmppSession::onLoginTimeout);
-    connect(&m_client, &QXmppClient::connected, this, &XmppSession::onConnected);
-    connect(&m_client, &QXmppClient::disconnected, this, &XmppSession::onDisconnected);
-    connect(&m_client, &QXmppClient::error, this, &XmppSession::onError);
-    connect(&m_client, &QXmppClient::sslErrors, this, [](const QList<QSslError> &errors) {
+    attachClient();
+}
+
+void XmppSession::attachClient()
+{
+    m_client = new QXmppClient(this);
+    m_clientUsed = false;
+    if (m_logger)
+        m_client->setLogger(m_logger);
+    connect(m_client, &QXmppClient::connected, this, &XmppSession::onConnected);
+    connect(m_client, &QXmppClient::disconnected, this, &XmppSession::onDisconnected);
+    connect(m_client, &QXmppClient::error, this, &XmppSession::onError);
+    connect(m_client, &QXmppClient::sslErrors, this, [](const QList<QSslError> &errors) {
         for (const QSslError &e : errors)
             VLOG_WARNING(QStringLiteral("TLS certificate refused: %1").arg(e.errorString()));
     });
@@ -32,8 +41,8 @@ XmppSession::XmppSession(QObject *parent) : QObject(parent)
 XmppSession::~XmppSession()
 {
     m_state = State::Idle;
-    m_client.disconnect(this);
-    m_client.disconnectFromServer();
+    m_client->disconnect(this);
+    m_client->disconnectFromServer();
 }
 
 void XmppSession::setServer(const QString &host, int port)
@@ -44,7 +53,8 @@ void XmppSession::setServer(const QString &host, int port)
 
 void XmppSession::setLogger(QXmppLogger *logger)
 {
-    m_client.setLogger(logger);
+    m_logger = logger;
+    m_client->setLogger(logger);
 }
 
 QList<QSslCertificate> XmppSession::trustedCertificates()
@@ -62,10 +72,8 @@ QList<QSslCertificate> XmppSession::trustedCertificates()
 
 void XmppSession::login(const QString &jid, const QString &password, bool useTLS)
 {
-    if (m_state != State::Idle) {
-        m_state = State::Idle;
-        m_client.disconnectFromServer();
-    }
+    m_state = State::Idle;
+    m_loginTimer.stop();
     m_jid = jid;
     QXmppConfiguration config;
     config.setJid(jid);
@@ -87,9 +95,20 @@ void XmppSession::login(const QString &jid, const QString &password, bool useTLS
                    .arg(m_port)
                    .arg(useTLS)
                    .arg(int(m_proxy.type())));
+    // A used client may still be closing its socket, and its last signals must not count for
+    // the new login: it is retired, and the login gets a fresh one.
+    if (m_clientUsed) {
+        QXmppClient *old = m_client;
+        old->disconnect(this);
+        old->disconnectFromServer();
+        old->deleteLater();
+        attachClient();
+        emit clientReplaced(m_client);
+    }
     m_state = State::LoggingIn;
+    m_clientUsed = true;
     m_loginTimer.start();
-    m_client.connectToServer(config);
+    m_client->connectToServer(config);
 }
 
 void XmppSession::logout()
@@ -99,7 +118,7 @@ void XmppSession::logout()
         return;
     VLOG_TRACE(QStringLiteral("Signing out %1").arg(m_jid));
     m_state = State::Idle;
-    m_client.disconnectFromServer();
+    m_client->disconnectFromServer();
 }
 
 vesk::VESK_TALK_ERROR_CODE XmppSession::loginErrorCode(QXmppClient::Error error,
@@ -143,7 +162,7 @@ void XmppSession::onConnected()
         return;
     m_loginTimer.stop();
     m_state = State::LoggedIn;
-    VLOG_TRACE(QStringLiteral("Signed in as %1").arg(m_client.configuration().jid()));
+    VLOG_TRACE(QStringLiteral("Signed in as %1").arg(m_client->configuration().jid()));
     emit loggedIn();
 }
 
@@ -158,12 +177,12 @@ void XmppSession::onDisconnected()
 
 void XmppSession::onError(QXmppClient::Error error)
 {
-    const QAbstractSocket::SocketError socketError = m_client.socketError();
-    const QXmppStanza::Error::Condition streamError = m_client.xmppStreamError();
+    const QAbstractSocket::SocketError socketError = m_client->socketError();
+    const QXmppStanza::Error::Condition streamError = m_client->xmppStreamError();
     VLOG_WARNING(QStringLiteral("Connection error %1 (socket %2 \"%3\", stream condition %4)")
                      .arg(int(error))
                      .arg(int(socketError))
-                     .arg(m_client.socketErrorString())
+                     .arg(m_client->socketErrorString())
                      .arg(int(streamError)));
     if (m_state == State::LoggingIn)
         fail(loginErrorCode(error, socketError, streamError));
@@ -183,7 +202,7 @@ void XmppSession::fail(vesk::VESK_TALK_ERROR_CODE code)
 {
     m_loginTimer.stop();
     m_state = State::Idle;
-    m_client.disconnectFromServer();
+    m_client->disconnectFromServer();
     VLOG_WARNING(QStringLiteral("Sign-in failed with code %1").arg(int(code)));
     emit loginFailed(code);
 }
@@ -191,7 +210,7 @@ void XmppSession::fail(vesk::VESK_TALK_ERROR_CODE code)
 void XmppSession::lose(vesk::VESK_DISCONNECT_REASON reason)
 {
     m_state = State::Idle;
-    m_client.disconnectFromServer();
+    m_client->disconnectFromServer();
     VLOG_WARNING(QStringLiteral("Connection lost, reason %1").arg(int(reason)));
     emit connectionLost(reason);
 }

@@ -46,7 +46,9 @@ public:
     bool isLoggedIn() const { return m_state == State::LoggedIn; }
     QString jid() const { return m_jid; }
 
-    QXmppClient *client() { return &m_client; }
+    // The connection of the current (or next) login. Every login after the first gets a fresh
+    // client, announced by clientReplaced() before it connects: extensions go on each one.
+    QXmppClient *client() const { return m_client; }
 
     // The CA certificates every connection trusts: the system's and TALKVANE_CA_FILE's.
     static QList<QSslCertificate> trustedCertificates();
@@ -58,6 +60,7 @@ public:
         QXmppClient::Error error, QXmppStanza::Error::Condition streamError);
 
 signals:
+    void clientReplaced(QXmppClient *client);
     void loggedIn();
     void loginFailed(vesk::VESK_TALK_ERROR_CODE code);
     void connectionLost(vesk::VESK_DISCONNECT_REASON reason);
@@ -65,6 +68,7 @@ signals:
 private:
     enum class State { Idle, LoggingIn, LoggedIn };
 
+    void attachClient();
     void onConnected();
     void onDisconnected();
     void onError(QXmppClient::Error error);
@@ -72,7 +76,9 @@ private:
     void fail(vesk::VESK_TALK_ERROR_CODE code);
     void lose(vesk::VESK_DISCONNECT_REASON reason);
 
-    QXmppClient m_client;
+    QXmppClient *m_client = nullptr;
+    QXmppLogger *m_logger = nullptr;
+    bool m_clientUsed = false;
     QTimer m_loginTimer;
     QString m_host;
     int m_port = 5222;

@@ -31,6 +31,14 @@ public:
     }
 };
 
+class CallEnd : public sigslot::has_slots<>
+{
+public:
+    int reason = -1;
+    void onCreated(vesk::ICallInstance *call) { call->SignalHangup.connect(this, &CallEnd::onHangup); }
+    void onHangup(vesk::ICallInstance *, vesk::HANGUP_REASON r) { reason = r; }
+};
+
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -60,6 +68,9 @@ private:
 private slots:
     void initTestCase()
     {
+        // No sound card here.
+        qputenv("VESKTALK_AUDIO_SOURCE", "audiotestsrc is-live=true wave=silence");
+        qputenv("VESKTALK_AUDIO_SINK", "fakesink sync=true");
         m_library.setFileName(qEnvironmentVariable("TALKVANE_BINARY_DIR") + "/lib/libvesktalk.so");
         QVERIFY2(m_library.load(), qPrintable(m_library.errorString()));
         m_create = reinterpret_cast<CreateVeskTalkFunction>(m_library.resolve("CreateVeskTalk"));
@@ -185,6 +196,28 @@ private slots:
         QVERIFY(!first->IsLoggedIn());
         first->Release();
         second->Release();
+    }
+
+    // Reconnects sign in again on the same session; calls then go over the new connection.
+    void signInAgainAndCall()
+    {
+        vesk::IVeskTalk *s = create();
+        Listener l;
+        l.attach(s);
+        CallEnd end;
+        s->GetMediaEngine(0)->SignalCallCreated.connect(&end, &CallEnd::onCreated);
+        QVERIFY(s->Login("carol@localhost", "carol-secret-pw", true));
+        QTRY_VERIFY_WITH_TIMEOUT(l.completed == 1, waitMs);
+        s->Logout();
+        QVERIFY(!s->IsLoggedIn());
+        QVERIFY(s->Login("carol@localhost", "carol-secret-pw", true));
+        QTRY_VERIFY_WITH_TIMEOUT(l.completed == 2, waitMs);
+        QCOMPARE(l.failures, QList<int>());
+        // Nobody is signed in as this user: the server refuses the call at once.
+        QVERIFY(s->GetMediaEngine(0)->PlaceCall("nobody@localhost", false));
+        QTRY_VERIFY_WITH_TIMEOUT(end.reason >= 0, waitMs);
+        QCOMPARE(end.reason, int(vesk::HANGUP_NOT_FOUND));
+        s->Release();
     }
 
     void listenerMayGoFirst()

@@ -48,6 +48,37 @@ private slots:
         QCOMPARE(lost.count(), 0); // leaving on purpose is not a loss
     }
 
+    // The program signs in again (reconnects, other user) without signing out first.
+    void loginAgainReplacesTheOldAttempt_data()
+    {
+        QTest::addColumn<bool>("waitForFirst");
+        QTest::newRow("while signed in") << true;
+        QTest::newRow("while signing in") << false;
+    }
+
+    void loginAgainReplacesTheOldAttempt()
+    {
+        QFETCH(bool, waitForFirst);
+        engine::XmppSession s;
+        configure(s);
+        QSignalSpy ok(&s, &engine::XmppSession::loggedIn);
+        QSignalSpy failed(&s, &engine::XmppSession::loginFailed);
+        QSignalSpy lost(&s, &engine::XmppSession::connectionLost);
+        s.login("alice@localhost", "alice-pw", true);
+        if (waitForFirst)
+            QVERIFY(ok.wait(waitMs));
+        const int before = ok.count();
+        s.login("bob@localhost", "bob-pw", true);
+        QTRY_VERIFY_WITH_TIMEOUT(ok.count() > before, waitMs);
+        QTest::qWait(500);
+        QCOMPARE(ok.count(), before + 1);
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(lost.count(), 0);
+        QVERIFY(s.isLoggedIn());
+        QCOMPARE(s.jid(), QString("bob@localhost"));
+        s.logout();
+    }
+
     void loginFailures_data()
     {
         QTest::addColumn<QString>("jid");

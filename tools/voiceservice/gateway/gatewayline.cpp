@@ -56,7 +56,7 @@ GatewayLine::GatewayLine(const TestNumber &number, const QString &domain, QObjec
     , m_number(number)
     , m_domain(domain)
     , m_xmpp(new engine::XmppSession(this))
-    , m_wire(new engine::XmppJingleWire(this))
+    , m_wire(new engine::XmppJingleWire(m_xmpp->client()))
 {
     const Behaviour behaviour = number.behaviour;
     const QString prefix = QStringLiteral("echo%1").arg(number.number.mid(1));

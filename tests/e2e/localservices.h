@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <cmath>
 #include <memory>
 
 #include "webserviceemulator.h"
@@ -73,16 +74,16 @@ public:
         return startVoiceService(port);
     }
 
-    // A 440 Hz tone into the microphone until stopTone().
+    // A tone into the microphone (a minute of it, or until stopTone()), played by paplay from
+    // pulseaudio-utils.
     bool startTone(int hz = 440)
     {
         stopTone();
-        tone.setProgram(QStringLiteral("gst-launch-1.0"));
-        tone.setArguments({ QStringLiteral("-q"), QStringLiteral("audiotestsrc"),
-            QStringLiteral("is-live=true"), QStringLiteral("wave=sine"), QStringLiteral("freq=%1").arg(hz),
-            QStringLiteral("volume=0.5"), QStringLiteral("!"), QStringLiteral("audioconvert"),
-            QStringLiteral("!"), QStringLiteral("audioresample"), QStringLiteral("!"),
-            QStringLiteral("pulsesink"), QStringLiteral("device=micfeed") });
+        const QString file = dir.filePath(QStringLiteral("tone-%1.wav").arg(hz));
+        if (!QFile::exists(file) && !writeTone(file, hz, 60))
+            return fail(QStringLiteral("could not write ") + file);
+        tone.setProgram(QStringLiteral("paplay"));
+        tone.setArguments({ QStringLiteral("--device=micfeed"), file });
         tone.start();
         return tone.waitForStarted(10000);
     }
@@ -109,6 +110,39 @@ private:
     {
         return qEnvironmentVariable("TALKVANE_SOURCE_DIR") + QLatin1Char('/') + relative;
     }
+    // 48 kHz mono 16-bit PCM sine at half scale.
+    static bool writeTone(const QString &path, int hz, int seconds)
+    {
+        const int rate = 48000;
+        const quint32 samples = quint32(rate * seconds);
+        QByteArray data;
+        data.reserve(int(44 + samples * 2));
+        auto put32 = [&data](quint32 v) {
+            for (int i = 0; i < 4; ++i)
+                data.append(char((v >> (8 * i)) & 0xff));
+        };
+        auto put16 = [&data](quint16 v) {
+            data.append(char(v & 0xff));
+            data.append(char(v >> 8));
+        };
+        data.append("RIFF");
+        put32(36 + samples * 2);
+        data.append("WAVEfmt ");
+        put32(16);
+        put16(1);
+        put16(1);
+        put32(rate);
+        put32(rate * 2);
+        put16(2);
+        put16(16);
+        data.append("data");
+        put32(samples * 2);
+        for (quint32 i = 0; i < samples; ++i)
+            put16(quint16(qint16(16000 * std::sin(2 * M_PI * hz * i / rate))));
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    }
+
     QString pulseDir() const { return dir.filePath(QStringLiteral("pulse")); }
     QString voiceDir() const { return dir.filePath(QStringLiteral("voice")); }
 

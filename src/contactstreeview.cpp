@@ -1,5 +1,7 @@
 #include "contactstreeview.h"
 
+#include <QHeaderView>
+
 #include "contactitemdelegate.h"
 
 ContactsTreeView::ContactsTreeView(QWidget *parent)
@@ -23,13 +25,28 @@ void ContactsTreeView::drawBranches(QPainter *painter, const QRect &rect, const 
         QTreeView::drawBranches(painter, rect, index);
 }
 
-// First the row with its highlight, then once more without the delegate, so that the branch arrow
-// comes out over the highlight.
+// First the whole row, whose highlight reaches over the indentation to the view's edge; then, with the
+// delegate silenced, the branch arrow once more so that it comes out over the highlight. Only the arrow
+// is drawn again, without the selected state: the view's own selection background (a style sheet may
+// give it a colour) would otherwise cover the highlight.
 void ContactsTreeView::drawRow(
     QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QTreeView::drawRow(painter, option, index);
     delegate->setSuppressPainting(true);
-    QTreeView::drawRow(painter, option, index);
+    if (!index.parent().isValid() && rootIsDecorated() && indentation() > 0) {
+        QStyleOptionViewItem arrow = option;
+        arrow.rect = QRect(
+            header()->sectionViewportPosition(0), option.rect.y(), indentation(), option.rect.height());
+        arrow.state &= ~(QStyle::State_Selected | QStyle::State_MouseOver | QStyle::State_HasFocus);
+        arrow.state |= QStyle::State_Item;
+        if (model()->hasChildren(index))
+            arrow.state |= QStyle::State_Children;
+        if (isExpanded(index))
+            arrow.state |= QStyle::State_Open;
+        if (index.row() + 1 < model()->rowCount(index.parent()))
+            arrow.state |= QStyle::State_Sibling;
+        style()->drawPrimitive(QStyle::PE_IndicatorBranch, &arrow, painter, this);
+    }
     delegate->setSuppressPainting(false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
@@ -18,7 +19,8 @@ public:
         const QString script = qEnvironmentVariable("TALKVANE_SOURCE_DIR") + "/tools/voiceservice/start.sh";
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(script, QStringList { m_dir.path() } + extraArgs);
+        p.start(script,
+            QStringList { m_dir.path(), "--watch", QString::number(QCoreApplication::applicationPid()) } + extraArgs);
         if (!p.waitForFinished(120000) || p.exitCode() != 0) {
             m_error = QString::fromLocal8Bit(p.readAll());
             return;

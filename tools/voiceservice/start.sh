@@ -2,9 +2,10 @@
 # Starts the local voice service: a private Prosody on loopback with TLS required, its own ports,
 # data folder and configuration, and the accounts the program and the gateway peer sign in with.
 #
-#   start.sh STATE_DIR [--port N] [--user NAME:PASSWORD]...
+#   start.sh STATE_DIR [--port N] [--user NAME:PASSWORD]... [--watch PID]
 #
-# --port 0 or no --port picks a free port. Writes STATE_DIR/voiceservice.env (VOICE_HOST,
+# --port 0 or no --port picks a free port. --watch stops the service by itself once process PID
+# has gone (a test that crashed must not leave Prosody behind). Writes STATE_DIR/voiceservice.env (VOICE_HOST,
 # VOICE_PORT, VOICE_DOMAIN, TALKVANE_CA_FILE, the accounts) and leaves Prosody running in the
 # background; stop.sh STATE_DIR stops it. The CA is shared with the other local services through
 # TALKVANE_CA_DIR (default STATE_DIR/ca).
@@ -14,11 +15,13 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 state="${1:?usage: start.sh STATE_DIR [--port N] [--user NAME:PASSWORD]...}"
 shift
 port=0
+watch=""
 users=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --port) port="${2:?--port needs a value}"; shift 2 ;;
     --user) users+=("${2:?--user needs NAME:PASSWORD}"); shift 2 ;;
+    --watch) watch="${2:?--watch needs a PID}"; shift 2 ;;
     *) echo "start.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
@@ -125,6 +128,12 @@ if grep -q 'port is in use' "$state/prosody.log" 2>/dev/null; then
     echo "start.sh: port $port is taken by another program" >&2
     kill "$pid" 2>/dev/null || true
     exit 1
+fi
+
+if [ -n "$watch" ]; then
+    setsid bash -c 'while kill -0 "$1" 2>/dev/null && kill -0 "$2" 2>/dev/null; do sleep 1; done
+                    "$3/stop.sh" "$4"' watcher "$watch" "$pid" "$here" "$state" \
+        >/dev/null 2>&1 </dev/null &
 fi
 
 env_file="$state/voiceservice.env"

@@ -2,10 +2,11 @@
 # Starts the local voice service: a private Prosody on loopback with TLS required, its own ports,
 # data folder and configuration, and the accounts the program and the gateway peer sign in with.
 #
-#   start.sh STATE_DIR [--port N] [--user NAME:PASSWORD]... [--watch PID]
+#   start.sh STATE_DIR [--port N] [--user NAME:PASSWORD]... [--watch PID] [--gateway BIN]
 #
 # --port 0 or no --port picks a free port. --watch stops the service by itself once process PID
-# has gone (a test that crashed must not leave Prosody behind). Writes STATE_DIR/voiceservice.env (VOICE_HOST,
+# has gone (a test that crashed must not leave Prosody behind). --gateway starts the telephone
+# gateway peer (the built "gateway" program) too and waits until all its numbers are signed in. Writes STATE_DIR/voiceservice.env (VOICE_HOST,
 # VOICE_PORT, VOICE_DOMAIN, TALKVANE_CA_FILE, the accounts) and leaves Prosody running in the
 # background; stop.sh STATE_DIR stops it. The CA is shared with the other local services through
 # TALKVANE_CA_DIR (default STATE_DIR/ca).
@@ -16,12 +17,14 @@ state="${1:?usage: start.sh STATE_DIR [--port N] [--user NAME:PASSWORD]...}"
 shift
 port=0
 watch=""
+gateway=""
 users=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --port) port="${2:?--port needs a value}"; shift 2 ;;
     --user) users+=("${2:?--user needs NAME:PASSWORD}"); shift 2 ;;
     --watch) watch="${2:?--watch needs a PID}"; shift 2 ;;
+    --gateway) gateway="${2:?--gateway needs the gateway program}"; shift 2 ;;
     *) echo "start.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
@@ -149,4 +152,26 @@ VOICE_GATEWAY_PASSWORD=$gateway_password
 VOICE_GATEWAY_NUMBERS="${numbers[*]}"
 VOICE_PROSODY_PID=$pid
 ENV
+
+if [ -n "$gateway" ]; then
+    setsid "$gateway" "$env_file" >"$state/gateway.out" 2>"$state/gateway.err" </dev/null &
+    gateway_pid=$!
+    echo "$gateway_pid" >"$state/gateway.pid"
+    for _ in $(seq 1 600); do
+        grep -q '^READY all' "$state/gateway.out" 2>/dev/null && break
+        if ! kill -0 "$gateway_pid" 2>/dev/null; then
+            echo "start.sh: the gateway exited during start-up" >&2
+            cat "$state/gateway.err" >&2 || true
+            "$here/stop.sh" "$state"
+            exit 1
+        fi
+        sleep 0.1
+    done
+    if ! grep -q '^READY all' "$state/gateway.out"; then
+        echo "start.sh: the gateway did not sign in its numbers" >&2
+        "$here/stop.sh" "$state"
+        exit 1
+    fi
+    echo "VOICE_GATEWAY_PID=$gateway_pid" >>"$env_file"
+fi
 echo "$env_file"

@@ -12,7 +12,7 @@ packages=(
     gstreamer1.0-pulseaudio libnice-dev
     pulseaudio pulseaudio-utils prosody lua-sec openssl ca-certificates
     python3 xvfb xauth dbus x11-utils imagemagick
-    fonts-liberation2 libbenchmark-dev
+    fonts-liberation2 libbenchmark-dev tcpdump
 )
 
 missing=()

@@ -4,6 +4,8 @@
 #include <functional>
 #include <iterator>
 
+#include <QElapsedTimer>
+
 #include "groupaddeditdeletetask.h"
 #include "rest/restmanager.h"
 #include "util/log.h"
@@ -291,7 +293,8 @@ ContactGroup *ContactManager::insertGroup(const QString &name)
 ContactGroup *ContactManager::findOrCreateLocalGroup(const QString &name)
 {
     if (ContactGroup *group = contactGroup(name)) {
-        LOG_TRACE << "getting group: " << name;
+        if (!loading)
+            LOG_TRACE << "getting group: " << name;
         return group;
     }
     LOG_TRACE << "creating new group: " << name;
@@ -349,7 +352,9 @@ void ContactManager::refresh()
 
 bool ContactManager::addContact(const Contact &contact, bool webserviceRequest)
 {
-    LOG_TRACE << "Adding contact " << contact.firstName() << ", new? " << webserviceRequest;
+    // A load of the whole book is traced once, by loadContacts.
+    if (!loading)
+        LOG_TRACE << "Adding contact " << contact.firstName() << ", new? " << webserviceRequest;
     if (webserviceRequest && !contactIndex.empty() && contactPresent(contact)) {
         emit contactAlreadyPresent(contact);
         LOG_TRACE << "Contact " << contact.firstName() << " already present";
@@ -361,7 +366,8 @@ bool ContactManager::addContact(const Contact &contact, bool webserviceRequest)
         LOG_TRACE << "Nick is empty, generating nick.";
         copy.setNick(copy.generateNick());
     }
-    LOG_TRACE << "   adding contact: " << copy.nick() << ", " << copy.firstName() << copy.lastName();
+    if (!loading)
+        LOG_TRACE << "   adding contact: " << copy.nick() << ", " << copy.firstName() << copy.lastName();
     Contact *stored = storeContact(copy);
     if (webserviceRequest && rest)
         rest->addContact(*stored);
@@ -638,7 +644,13 @@ void ContactManager::loadContacts(const QList<Contact> &contactRecords)
         retiredContacts.push_back(std::move(entry.second));
     contactIndex.clear();
     liveContacts.clear();
+    QElapsedTimer timer;
+    timer.start();
+    loading = true;
     for (const Contact &record : contactRecords)
         addContact(record, false);
+    loading = false;
+    LOG_TRACE << "loaded" << contactRecords.size() << "contacts into" << groups.size() << "groups in"
+              << timer.elapsed() << "ms";
     refresh();
 }

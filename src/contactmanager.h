@@ -129,6 +129,8 @@ private:
     // Bulk loads announce one refresh at the end instead of one per record.
     int bulkDepth = 0;
     bool refreshPending = false;
+    // Set while loadContacts() fills the book: its per-contact trace lines are left out.
+    bool loading = false;
     std::unordered_set<const Contact *> liveContacts;
     mutable QHash<QString, Contact *> numberIndex;
     mutable bool numberIndexValid = false;

@@ -13,6 +13,7 @@ void ContactsTreeModel::setGroups(const QList<ContactGroup *> &groups)
 {
     beginResetModel();
     groupList = groups;
+    displayNames.clear();
     endResetModel();
 }
 
@@ -109,7 +110,7 @@ QVariant ContactsTreeModel::contactData(const QModelIndex &index, int role) cons
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return QString(contact->firstName() + QLatin1Char(' ') + contact->lastName());
+        return displayName(index, *contact);
     case IsGroupRole:
         return false;
     case PhoneNumberRole: {
@@ -129,10 +130,37 @@ QVariant ContactsTreeModel::contactData(const QModelIndex &index, int role) cons
     }
 }
 
+const QString &ContactsTreeModel::displayName(const QModelIndex &index, const Contact &contact) const
+{
+    const int group = int(index.internalId());
+    if (displayNames.size() != groupList.size())
+        displayNames.resize(groupList.size());
+    QVector<QString> &names = displayNames[group];
+    if (names.isEmpty() && groupList.at(group)) {
+        const QList<Contact *> members = groupList.at(group)->contacts();
+        names.reserve(members.size());
+        for (const Contact *member : members)
+            names.append(member->firstName() + QLatin1Char(' ') + member->lastName());
+    }
+    if (index.row() >= names.size()) {
+        static const QString none;
+        Q_UNUSED(contact)
+        return none;
+    }
+    return names.at(index.row());
+}
+
 bool ContactsTreeModel::setData(const QModelIndex &index, const QVariant &, int role)
 {
     if (role != RefreshRole || !index.isValid() || index.model() != this)
         return false;
+    // The row is to be read afresh.
+    if (isGroupIndex(index)) {
+        if (index.row() < displayNames.size())
+            displayNames[index.row()].clear();
+    } else if (int(index.internalId()) < displayNames.size()) {
+        displayNames[int(index.internalId())].clear();
+    }
     emit dataChanged(index, index);
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <QAbstractItemModel>
 #include <QList>
+#include <QString>
+#include <QVector>
 
 class Contact;
 class ContactGroup;
@@ -43,6 +45,10 @@ public:
 private:
     QVariant groupData(const QModelIndex &index, int role) const;
     QVariant contactData(const QModelIndex &index, int role) const;
+    // The display text of a contact row, kept until the next reset: the search asks for it of every
+    // contact on every keystroke.
+    const QString &displayName(const QModelIndex &index, const Contact &contact) const;
 
     QList<ContactGroup *> groupList;
+    mutable QVector<QVector<QString>> displayNames;
 };

@@ -190,6 +190,13 @@ void TstContactsTreeModel::refreshRole()
     QCOMPARE(changed.first().at(1).toModelIndex(), cyd);
     QVERIFY(model.setData(model.index(2, 0), QVariant(), RefreshRole));
     QCOMPARE(changed.count(), 2);
+
+    // A refreshed row shows the contact as it is now.
+    QCOMPARE(cyd.data().toString(), QStringLiteral("Cyd Ng"));
+    model.contactAt(cyd)->setLastName(QStringLiteral("Ngo"));
+    QVERIFY(model.setData(cyd, QVariant(), RefreshRole));
+    QCOMPARE(cyd.data().toString(), QStringLiteral("Cyd Ngo"));
+    QCOMPARE(cyd.data(Qt::ToolTipRole).toString(), QStringLiteral("Cyd Ngo"));
 }
 
 void TstContactsTreeModel::otherRolesDoNotRefresh()

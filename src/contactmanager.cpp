@@ -112,6 +112,19 @@ QList<ContactGroup *> ContactManager::groupList() const
     return list;
 }
 
+ContactGroup *ContactManager::groupAt(int groupIndex) const
+{
+    if (groupIndex < 0 || groupIndex >= int(groups.size()))
+        return nullptr;
+    return std::next(groups.begin(), groupIndex)->second.get();
+}
+
+Contact *ContactManager::contactAt(int groupIndex, int contactIndex) const
+{
+    const ContactGroup *group = groupAt(groupIndex);
+    return group ? group->contactAt(contactIndex) : nullptr;
+}
+
 int ContactManager::groupIndex(const QString &groupName) const
 {
     const auto it = groups.find(groupName);

@@ -48,6 +48,11 @@ public:
     QList<Contact *> allContacts() const;
     // All groups, in name order.
     QList<ContactGroup *> groupList() const;
+    // The group at that position of groupList() and the contact at a row of its contacts(), as the
+    // contact models' rows name them; null when out of range. Callers that wait (a confirmation, a
+    // dialog) should keep the name or nick instead and look it up again.
+    ContactGroup *groupAt(int groupIndex) const;
+    Contact *contactAt(int groupIndex, int contactIndex) const;
     int contactCount() const { return int(contactIndex.size()); }
     int groupCount() const { return int(groups.size()); }
 

@@ -36,6 +36,8 @@ private slots:
     void findContactByNumberFollowsChanges();
     void groupIndex_data();
     void groupIndex();
+    void rowsAreRangeChecked_data();
+    void rowsAreRangeChecked();
     void addExistingGroupReportsAndRefreshes();
     void addGroupSendsOnlyWhenAsked();
     void loadGroupsCreatesTheDefaultGroups();
@@ -289,6 +291,32 @@ void TstContactManager::groupIndex()
     QCOMPARE(book->groupIndex(name), index);
     if (index >= 0)
         QCOMPARE(book->groupList().at(index)->name(), name);
+}
+
+void TstContactManager::rowsAreRangeChecked_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("nick");
+    QTest::newRow("first") << 0 << 0 << "ann";
+    QTest::newRow("second group") << 1 << 1 << "cyd";
+    QTest::newRow("row past the end") << 0 << 1 << "";
+    QTest::newRow("negative row") << 1 << -1 << "";
+    QTest::newRow("group past the end") << 2 << 0 << "";
+    QTest::newRow("negative group") << -1 << 0 << "";
+}
+
+void TstContactManager::rowsAreRangeChecked()
+{
+    QFETCH(int, group);
+    QFETCH(int, row);
+    QFETCH(QString, nick);
+    book->addOldContact(contact("ann", "Family", "Ann"));
+    book->addOldContact(contact("bob", "Work", "Bob"));
+    book->addOldContact(contact("cyd", "Work", "Cyd"));
+    const Contact *found = book->contactAt(group, row);
+    QCOMPARE(found ? found->nick() : QString(), nick);
+    QCOMPARE(book->groupAt(group) != nullptr, group == 0 || group == 1);
 }
 
 void TstContactManager::addExistingGroupReportsAndRefreshes()

@@ -1,12 +1,10 @@
 #include "xmppsession.h"
 
-#include <QFile>
-#include <QSslConfiguration>
-
 #include <QXmppConfiguration.h>
 #include <QXmppLogger.h>
 
 #include "core/enginelog.h"
+#include "truststore.h"
 
 namespace engine {
 
@@ -21,6 +19,8 @@ XmppSession::XmppSession(QObject *parent) : QObject(parent)
     m_loginTimer.setInterval(loginTimeoutMs);
     connect(&m_loginTimer, &QTimer::timeout, this, &XmppSession::onLoginTimeout);
     attachClient();
+    // Read while the user is still typing, not on the GUI thread when signing in.
+    TrustStore::preload();
 }
 
 void XmppSession::attachClient()
@@ -59,15 +59,7 @@ void XmppSession::setLogger(QXmppLogger *logger)
 
 QList<QSslCertificate> XmppSession::trustedCertificates()
 {
-    QList<QSslCertificate> certificates = QSslConfiguration::systemCaCertificates();
-    const QString extra = qEnvironmentVariable("TALKVANE_CA_FILE");
-    if (!extra.isEmpty()) {
-        const QList<QSslCertificate> own = QSslCertificate::fromPath(extra, QSsl::Pem);
-        if (own.isEmpty())
-            VLOG_WARNING(QStringLiteral("No CA certificate read from %1").arg(extra));
-        certificates += own;
-    }
-    return certificates;
+    return TrustStore::trusted();
 }
 
 void XmppSession::login(const QString &jid, const QString &password, bool useTLS)
@@ -85,7 +77,6 @@ void XmppSession::login(const QString &jid, const QString &password, bool useTLS
     // Without the flag the server may still insist on TLS; certificates are verified either way.
     config.setStreamSecurityMode(useTLS ? QXmppConfiguration::TLSRequired : QXmppConfiguration::TLSEnabled);
     config.setIgnoreSslErrors(false);
-    config.setCaCertificates(trustedCertificates());
     config.setAutoReconnectionEnabled(false);
     config.setKeepAliveInterval(m_keepAliveInterval);
     config.setKeepAliveTimeout(m_keepAliveTimeout);
@@ -108,7 +99,15 @@ void XmppSession::login(const QString &jid, const QString &password, bool useTLS
     m_state = State::LoggingIn;
     m_clientUsed = true;
     m_loginTimer.start();
-    m_client->connectToServer(config);
+    // The first sign-in may come before the system CA store is read: it connects once it is,
+    // without blocking this thread. A newer login or a logout meanwhile cancels this one.
+    const quint64 attempt = ++m_loginAttempt;
+    TrustStore::whenReady(this, [this, attempt, config]() mutable {
+        if (attempt != m_loginAttempt || m_state != State::LoggingIn)
+            return;
+        config.setCaCertificates(trustedCertificates());
+        m_client->connectToServer(config);
+    });
 }
 
 void XmppSession::logout()
@@ -118,6 +117,7 @@ void XmppSession::logout()
         return;
     VLOG_TRACE(QStringLiteral("Signing out %1").arg(m_jid));
     m_state = State::Idle;
+    ++m_loginAttempt;
     m_client->disconnectFromServer();
 }
 

@@ -79,6 +79,7 @@ private:
     QXmppClient *m_client = nullptr;
     QXmppLogger *m_logger = nullptr;
     bool m_clientUsed = false;
+    quint64 m_loginAttempt = 0;
     QTimer m_loginTimer;
     QString m_host;
     int m_port = 5222;

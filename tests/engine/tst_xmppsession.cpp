@@ -31,6 +31,26 @@ private slots:
 
     void cleanupTestCase() { delete m_service; }
 
+    // The first sign-in of the process may wait for the system CA store; a sign-out meanwhile
+    // cancels it and the next sign-in counts once.
+    void signOutWhileTheFirstSignInWaits()
+    {
+        engine::XmppSession s;
+        configure(s);
+        QSignalSpy ok(&s, &engine::XmppSession::loggedIn);
+        QSignalSpy failed(&s, &engine::XmppSession::loginFailed);
+        s.login("alice@localhost", "alice-pw", true);
+        s.logout();
+        s.login("bob@localhost", "bob-pw", true);
+        QVERIFY(ok.wait(waitMs));
+        QTest::qWait(500);
+        QCOMPARE(ok.count(), 1);
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(s.jid(), QString("bob@localhost"));
+        QCOMPARE(s.client()->configuration().jidBare(), QString("bob@localhost"));
+        s.logout();
+    }
+
     void loginSucceeds()
     {
         engine::XmppSession s;

@@ -1,0 +1,225 @@
+// The talk engine on loopback against the local voice service and its gateway peer, loaded as
+// the program loads it: sign-in time, call set-up (PlaceCall to accepted), mouth-to-ear round
+// trip through the echo number, CPU of a running call and resident memory. Prints the figures
+// next to the targets.
+//
+//   bench_engine [calls]
+
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "enginerig.h"
+
+using enginerig::CallRecord;
+using enginerig::Rig;
+
+namespace {
+
+constexpr int kRate = 48000;
+constexpr double kToneHz = 440;
+
+struct Series
+{
+    QList<double> values;
+    void add(double v)
+    {
+        if (v >= 0)
+            values.append(v);
+    }
+    double median() const
+    {
+        if (values.isEmpty())
+            return -1;
+        QList<double> s = values;
+        std::sort(s.begin(), s.end());
+        return s.at(s.size() / 2);
+    }
+    void print(const char *name, const char *unit, double target = -1) const
+    {
+        if (values.isEmpty()) {
+            std::printf("%-36s no samples\n", name);
+            return;
+        }
+        QList<double> s = values;
+        std::sort(s.begin(), s.end());
+        std::printf("%-36s n %2d  min %7.1f  median %7.1f  max %7.1f %s", name, int(s.size()), s.first(),
+            median(), s.last(), unit);
+        if (target > 0)
+            std::printf("   (target < %.0f %s: %s)", target, unit, median() < target ? "met" : "MISSED");
+        std::printf("\n");
+    }
+};
+
+double cpuSeconds()
+{
+    rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double residentMb()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// Mono 16-bit samples of the playout recording (the engine writes a plain 44-byte header).
+QVector<qint16> readPcm(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray all = f.readAll();
+    QVector<qint16> out;
+    for (int i = 44; i + 1 < all.size(); i += 2)
+        out.append(qFromLittleEndian<qint16>(all.constData() + i));
+    return out;
+}
+
+// The first 5 ms window whose energy at the tone's frequency stands well above silence; -1 if none.
+int toneOnset(const QVector<qint16> &pcm)
+{
+    const int window = kRate / 200;
+    const double coeff = 2 * std::cos(2 * M_PI * kToneHz / kRate);
+    for (int start = 0; start + window <= pcm.size(); start += window / 5) {
+        double s1 = 0, s2 = 0;
+        for (int i = start; i < start + window; ++i) {
+            const double s = pcm[i] / 32768.0 + coeff * s1 - s2;
+            s2 = s1;
+            s1 = s;
+        }
+        const double power = (s1 * s1 + s2 * s2 - coeff * s1 * s2) / (window * window);
+        if (power > 0.001) // a 0.5 sine gives ~0.06; silence and codec noise stay far below
+            return start;
+    }
+    return -1;
+}
+
+long long packetsReceived(vesk::ICallInstance *call)
+{
+    vesk::IList *infos = call->GetConnectionInfos();
+    long long n = 0;
+    if (auto *info = vesk::ListItem<vesk::IConnectionInfo>(infos, 0))
+        n = info->GetPacketsReceived();
+    infos->Release();
+    return n;
+}
+
+// Unmutes a muted call while its playout is recorded and finds when the tone comes back.
+double roundTripMs(vesk::ICallInstance *call, const QString &path)
+{
+    enginerig::idle(1500); // what was said before drains out of the echo path
+    QElapsedTimer rec;
+    if (!call->StartRecordingPlayout(path.toUtf8().constData()))
+        return -1;
+    rec.start();
+    enginerig::idle(500);
+    const double unmutedAt = rec.nsecsElapsed() / 1e6;
+    call->Mute(false);
+    enginerig::idle(1000);
+    call->StopRecordingPlayout();
+    call->Mute(true);
+    const int onset = toneOnset(readPcm(path));
+    if (onset < 0)
+        return -1;
+    return onset * 1000.0 / kRate - unmutedAt;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    if (qEnvironmentVariableIsEmpty("TALKVANE_SOURCE_DIR"))
+        qputenv("TALKVANE_SOURCE_DIR", TALKVANE_SOURCE_DIR);
+    if (qEnvironmentVariableIsEmpty("TALKVANE_BINARY_DIR"))
+        qputenv("TALKVANE_BINARY_DIR", TALKVANE_BINARY_DIR);
+    qputenv("VESKTALK_AUDIO_SOURCE",
+        QByteArray("audiotestsrc is-live=true wave=sine volume=0.5 freq=") + QByteArray::number(kToneHz));
+    qputenv("VESKTALK_AUDIO_SINK", "fakesink sync=true");
+    const int calls = argc > 1 ? qMax(2, atoi(argv[1])) : 6;
+    QTemporaryDir dir;
+
+    Rig rig;
+    if (!rig.start()) {
+        std::fprintf(stderr, "bench_engine: %s\n", qPrintable(rig.error()));
+        return 1;
+    }
+    const double startedMb = residentMb();
+
+    Series firstLogin, login, loginCall;
+    firstLogin.add(rig.login());
+    if (firstLogin.values.isEmpty()) {
+        std::fprintf(stderr, "bench_engine: no sign-in\n");
+        return 1;
+    }
+    loginCall.add(rig.lastLoginCallMs());
+    for (int i = 0; i < 5; ++i) {
+        rig.logout();
+        login.add(rig.login());
+        loginCall.add(rig.lastLoginCallMs());
+    }
+    enginerig::idle(2000);
+    const double idleMb = residentMb();
+
+    Series firstSetup, setup, roundTrip, cpu, callMb, afterMb;
+    for (int i = 0; i < calls; ++i) {
+        CallRecord *r = rig.placeCall("+15550100");
+        if (!r || !rig.waitAccepted(r)) {
+            std::fprintf(stderr, "bench_engine: the echo number did not answer\n");
+            return 1;
+        }
+        (i == 0 ? firstSetup : setup).add((r->acceptedNs - r->createdNs) / 1e6);
+        r->call->Mute(true);
+        enginerig::waitFor([r] { return r->call && packetsReceived(r->call) > 0; }, Rig::waitMs, 20);
+        if (i < 3) {
+            enginerig::idle(1000);
+            const double cpu0 = cpuSeconds();
+            QElapsedTimer wall;
+            wall.start();
+            enginerig::idle(5000);
+            cpu.add(100 * (cpuSeconds() - cpu0) / (wall.nsecsElapsed() / 1e9));
+            callMb.add(residentMb());
+            roundTrip.add(roundTripMs(r->call, dir.filePath(QStringLiteral("rt%1.wav").arg(i))));
+            roundTrip.add(roundTripMs(r->call, dir.filePath(QStringLiteral("rt%1b.wav").arg(i))));
+        }
+        if (!rig.hangupAndWait(r)) {
+            std::fprintf(stderr, "bench_engine: the call did not end\n");
+            return 1;
+        }
+        rig.watcher().forgetEnded();
+    }
+    enginerig::idle(1000);
+    afterMb.add(residentMb());
+
+    std::printf("talk engine on loopback (Prosody + gateway peer, tone in, playout recorded)\n");
+    firstLogin.print("first login (cold)", "ms");
+    login.print("login (Login to completed)", "ms");
+    loginCall.print("Login() call blocks the caller", "ms");
+    firstSetup.print("first call set-up", "ms", 250);
+    setup.print("call set-up (PlaceCall to accepted)", "ms", 250);
+    roundTrip.print("mouth-to-ear round trip via echo", "ms", 160);
+    cpu.print("CPU during a call (this process)", "%", 3);
+    std::printf("%-36s %7.1f MB\n", "resident: engine created", startedMb);
+    std::printf("%-36s %7.1f MB   (target < 40 MB: %s)\n", "resident: signed in, idle", idleMb,
+        idleMb < 40 ? "met" : "MISSED");
+    callMb.print("resident: during one call", "MB");
+    afterMb.print("resident: after the calls", "MB");
+    return 0;
+}

@@ -139,6 +139,7 @@ public:
     vesk::IMediaEngine *media() const { return m_media; }
     Watcher &watcher() { return m_watcher; }
     VoiceService *service() const { return m_service.get(); }
+    qint64 gatewayPid() const { return m_gateway.processId(); }
     QString gatewayOutput()
     {
         m_gatewayOut += m_gateway.readAllStandardOutput();

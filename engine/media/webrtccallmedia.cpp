@@ -32,6 +32,10 @@ constexpr int kDtmfToneMs = 200;
 // Events closer than ~450 ms run into each other at the far end.
 constexpr int kDtmfGapMs = 250;
 constexpr int kGatherWaitMs = 2000;
+// Host candidates come in one burst right after the local description; what follows (UPnP
+// mappings, after up to 200 ms) is trickled. The content goes out this long after the last
+// candidate of the burst.
+constexpr int kCandidateQuietMs = 15;
 constexpr int kStatsPeriodMs = 1000;
 constexpr int kCapsPollMs = 10;
 constexpr int kCapsWaitLimitMs = 3000;
@@ -249,6 +253,7 @@ public:
     QStringList pendingRemoteCandidates;
     QList<QXmppJingleCandidate> gathered;
     QTimer gatherTimer;
+    QTimer quietTimer;
     QTimer statsTimer;
     QTimer connectTimer;
     QElapsedTimer clock;
@@ -273,6 +278,7 @@ WebRtcCallMedia::Private::Private(WebRtcCallMedia *q, const MediaOptions &option
 {
     clock.start();
     gatherTimer.setSingleShot(true);
+    quietTimer.setSingleShot(true);
     connectTimer.setSingleShot(true);
     dtmfTimer.setSingleShot(true);
     statsTimer.setInterval(kStatsPeriodMs);
@@ -606,10 +612,13 @@ void WebRtcCallMedia::Private::onDescriptionCreated(GstWebRTCSDPType type, const
 
     GstWebRTCICEGatheringState state;
     g_object_get(webrtc, "ice-gathering-state", &state, nullptr);
-    if (state == GST_WEBRTC_ICE_GATHERING_STATE_COMPLETE)
+    if (state == GST_WEBRTC_ICE_GATHERING_STATE_COMPLETE) {
         QTimer::singleShot(0, q, [this] { finishLocalContent(); });
-    else
+    } else {
         gatherTimer.start(kGatherWaitMs);
+        if (!gathered.isEmpty())
+            quietTimer.start(kCandidateQuietMs);
+    }
     if (remoteSet)
         connectTimer.start(options.connectTimeoutMs);
 }
@@ -624,6 +633,8 @@ void WebRtcCallMedia::Private::onLocalCandidate(const QString &line)
         emit q->localCandidate(c);
     } else {
         gathered << c;
+        if (localSet)
+            quietTimer.start(kCandidateQuietMs);
     }
 }
 
@@ -633,13 +644,14 @@ void WebRtcCallMedia::Private::onGatheringState(GstWebRTCICEGatheringState state
         finishLocalContent();
 }
 
-// The content goes out with every candidate found so far, so that peers that do not trickle
-// can connect; later candidates follow one by one.
+// The content goes out with every candidate found so far (all host candidates), so that peers
+// that do not trickle can connect; later candidates follow one by one.
 void WebRtcCallMedia::Private::finishLocalContent()
 {
     if (contentSent || !localSet)
         return;
     gatherTimer.stop();
+    quietTimer.stop();
     bool ok = false;
     QXmppJingleIq::Content content = JingleSdp::fromSdp(localSdp, &ok);
     if (!ok) {
@@ -941,6 +953,7 @@ WebRtcCallMedia::WebRtcCallMedia(const MediaOptions &options, AudioDevices *devi
     : CallMedia(parent), d(std::make_unique<Private>(this, options, devices))
 {
     connect(&d->gatherTimer, &QTimer::timeout, this, [this] { d->finishLocalContent(); });
+    connect(&d->quietTimer, &QTimer::timeout, this, [this] { d->finishLocalContent(); });
     connect(&d->statsTimer, &QTimer::timeout, this, [this] { d->requestStats(); });
     connect(&d->dtmfTimer, &QTimer::timeout, this, [this] { d->pumpDtmf(); });
     connect(&d->connectTimer, &QTimer::timeout, this,

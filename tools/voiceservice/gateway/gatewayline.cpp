@@ -35,8 +35,10 @@ engine::MediaOptions optionsFor(Behaviour behaviour, const QString &channel)
     options.sourceOverride = QStringLiteral("audiotestsrc is-live=true wave=silence");
     if (behaviour == Behaviour::Echo) {
         // What the call plays out is what it sends: the two ends meet in a process-wide channel.
+        // The channel's own default delay (100 ms) would swamp the round trip measured through it.
         options.sinkOverride = QStringLiteral("interaudiosink channel=%1").arg(channel);
-        options.sourceOverride = QStringLiteral("interaudiosrc channel=%1").arg(channel);
+        options.sourceOverride
+            = QStringLiteral("interaudiosrc channel=%1 latency-time=20000000 period-time=10000000").arg(channel);
     } else if (behaviour == Behaviour::Tone) {
         options.sourceOverride = QStringLiteral("audiotestsrc is-live=true wave=sine freq=1000 volume=0.5");
     }

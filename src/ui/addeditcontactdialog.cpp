@@ -167,16 +167,16 @@ QString AddEditContactDialog::checkGroup()
     const QString name = ui->groupLineEdit->text().trimmed();
     if (!ContactFormRules::isValidGroupName(name)) {
         setMarked(ui->groupLineEdit, true);
-        setError(tr("The following field is invalid or contains spaces: %1").arg(tr("Group")));
+        showMessage(tr("The following field is invalid or contains spaces: %1").arg(tr("Group")));
         return tr("Group");
     }
     if (ui->groupCombo->findText(name, Qt::MatchFixedString) >= 0) {
         setMarked(ui->groupLineEdit, true);
-        setError(tr("The following group already exists: %1").arg(name));
+        showMessage(tr("The following group already exists: %1").arg(name));
         return tr("Group");
     }
     setMarked(ui->groupLineEdit, false);
-    setError(QString());
+    showMessage(QString());
     return QString();
 }
 
@@ -213,7 +213,7 @@ void AddEditContactDialog::setAddContact(const QList<ContactGroup *> &groups)
     oldGroupName.clear();
     adding = true;
     showPhoneRows(1);
-    setError(QString());
+    showMessage(QString());
 }
 
 bool AddEditContactDialog::setEditContact(const QString &contactNick)
@@ -247,7 +247,7 @@ bool AddEditContactDialog::setEditContact(const QString &contactNick)
         rows.append({ phones.at(i).number(), int(phones.at(i).type()) });
     writePhoneRows(rows);
     adding = false;
-    setError(QString());
+    showMessage(QString());
     return true;
 }
 
@@ -317,7 +317,8 @@ void AddEditContactDialog::onAddSaveContactClicked()
     if (!lastInvalid.isEmpty()) {
         // A bad new group name has already said so in its own words.
         if (lastInvalid != QStringList { tr("Group") })
-            setError(tr("The following fields are invalid: %1").arg(lastInvalid.join(QStringLiteral(", "))));
+            showMessage(
+                tr("The following fields are invalid: %1").arg(lastInvalid.join(QStringLiteral(", "))));
         return;
     }
     if (!contactManager) {
@@ -363,10 +364,10 @@ void AddEditContactDialog::onAddSaveContactClicked()
     const QStringList conflicts = contactManager->conflictingFields(contact);
     if (!conflicts.isEmpty()) {
         markConflicts(conflicts);
-        setError(tr("Contact exist with the same fields: %1").arg(conflicts.join(QStringLiteral(", "))));
+        showMessage(tr("Contact exist with the same fields: %1").arg(conflicts.join(QStringLiteral(", "))));
         return;
     }
-    setError(QString());
+    showMessage(QString());
 
     if (adding) {
         if (newGroup)
@@ -379,4 +380,12 @@ void AddEditContactDialog::onAddSaveContactClicked()
             contactManager->addNewGroupAndMoveContact(contact, newGroupName);
     }
     accept();
+}
+
+void AddEditContactDialog::showMessage(const QString &text)
+{
+    setError(text);
+    // The message line takes room: grow rather than squeeze the form.
+    if (isVisible())
+        resize(size().expandedTo(sizeHint()));
 }

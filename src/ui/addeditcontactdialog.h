@@ -57,6 +57,8 @@ private slots:
     void onBookChanged();
 
 private:
+    // The error line, with the dialog grown to fit it.
+    void showMessage(const QString &text);
     using PhoneRow = QPair<QString, int>;
 
     void showPhoneRows(int count);

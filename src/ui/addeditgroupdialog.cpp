@@ -66,7 +66,7 @@ void AddEditGroupDialog::setAddGroup()
     ui->groupNameLineEdit->clear();
     editedGroup.clear();
     setMarked(ui->groupLabel, false);
-    setError(QString());
+    showMessage(QString());
     fillContactList();
     ui->expandCollapseButton->setChecked(false);
     showExpanded(false);
@@ -93,7 +93,7 @@ bool AddEditGroupDialog::setEditGroup(const QString &name)
     ui->groupNameLineEdit->setText(name);
     editedGroup = name;
     setMarked(ui->groupLabel, false);
-    setError(QString());
+    showMessage(QString());
     fillContactList();
     ui->expandCollapseButton->setChecked(false);
     showExpanded(false);
@@ -175,6 +175,7 @@ void AddEditGroupDialog::showExpanded(bool expand)
     expanded = expand;
     if (ui->expandCollapseButton->isChecked() != expand)
         ui->expandCollapseButton->setChecked(expand);
+    updateExpandIcon();
     // Before the first show the size is settled by the show event.
     if (shownOnce)
         applyExpanded();
@@ -197,6 +198,7 @@ void AddEditGroupDialog::showEvent(QShowEvent *event)
     if (!shownOnce) {
         shownOnce = true;
         applyExpanded();
+        updateExpandIcon();
         ui->groupNameLineEdit->setFocus();
     }
 }
@@ -230,7 +232,7 @@ void AddEditGroupDialog::onSaveCreateGroupClicked()
     const bool valid = ContactFormRules::isValidGroupName(name);
     setMarked(ui->groupLabel, !valid);
     if (!valid) {
-        setError(tr("The following field is invalid or contains spaces: %1").arg(tr("Group")));
+        showMessage(tr("The following field is invalid or contains spaces: %1").arg(tr("Group")));
         return;
     }
     if (!contactManager) {
@@ -239,7 +241,7 @@ void AddEditGroupDialog::onSaveCreateGroupClicked()
     }
     if (nameTaken(name)) {
         setMarked(ui->groupLabel, true);
-        setError(tr("The following group already exists: %1").arg(name));
+        showMessage(tr("The following group already exists: %1").arg(name));
         return;
     }
     const QStringList nicks = selectedContacts();
@@ -266,6 +268,21 @@ void AddEditGroupDialog::onSaveCreateGroupClicked()
         for (const QString &nick : nicks)
             contactManager->moveContact(contactManager->contactPresent(nick), name, true);
     }
-    setError(QString());
+    showMessage(QString());
     accept();
+}
+
+void AddEditGroupDialog::showMessage(const QString &text)
+{
+    setError(text);
+    // The message line takes room: grow rather than squeeze the form.
+    if (isVisible())
+        resize(size().expandedTo(sizeHint()));
+}
+
+// The style sheet sets the icon when the button is polished, not per state: the chevron follows here.
+void AddEditGroupDialog::updateExpandIcon()
+{
+    ui->expandCollapseButton->setIcon(QIcon(expanded ? QStringLiteral(":/gfx/common/chevron-up.png")
+                                                     : QStringLiteral(":/gfx/common/chevron-down.png")));
 }

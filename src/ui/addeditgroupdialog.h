@@ -47,8 +47,11 @@ private slots:
     void onBookChanged();
 
 private:
+    // The error line, with the dialog grown to fit it.
+    void showMessage(const QString &text);
     void fillContactList();
     void applyExpanded();
+    void updateExpandIcon();
     bool nameTaken(const QString &name) const;
     static void setMarked(QWidget *widget, bool invalid);
 

@@ -47,6 +47,7 @@ ContactListPage::ContactListPage(QWidget *parent)
             view, &QWidget::customContextMenuRequested, this, &ContactListPage::onCustomContextMenuRequested);
     }
     ui->searchLineEdit->installEventFilter(this);
+    ui->searchClearButton->setVisible(false);
     setShowGroups(true);
 }
 
@@ -95,6 +96,7 @@ QAbstractItemView *ContactListPage::currentView() const
 
 void ContactListPage::onSearchTextChanged(const QString &match)
 {
+    ui->searchClearButton->setVisible(!match.isEmpty());
     contactsTreeProxy->setFilterFixedString(match);
     contactsListProxy->setFilterFixedString(match);
     if (!match.isEmpty())

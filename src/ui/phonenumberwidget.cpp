@@ -16,6 +16,13 @@ PhoneNumberWidget::PhoneNumberWidget(QWidget *parent)
     ui->phoneLineEdit->setValidator(
         new QRegExpValidator(ContactFormRules::phoneInputExpression(), ui->phoneLineEdit));
     ui->phoneLineEdit->installEventFilter(this);
+    // Rows keep their buttons' room when a button is hidden, so the number fields line up.
+    for (QWidget *button :
+        { static_cast<QWidget *>(ui->addButton), static_cast<QWidget *>(ui->removeButton) }) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+    }
 
     typePopup->setObjectName(QStringLiteral("phoneTypePopup"));
     const struct

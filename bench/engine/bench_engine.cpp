@@ -151,7 +151,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("TALKVANE_BINARY_DIR"))
         qputenv("TALKVANE_BINARY_DIR", TALKVANE_BINARY_DIR);
     qputenv("VESKTALK_AUDIO_SOURCE",
-        QByteArray("audiotestsrc is-live=true wave=sine volume=0.5 freq=") + QByteArray::number(kToneHz));
+        QByteArray("audiotestsrc is-live=true samplesperbuffer=480 wave=sine volume=0.5 freq=")
+            + QByteArray::number(kToneHz));
     qputenv("VESKTALK_AUDIO_SINK", "fakesink sync=true");
     const int calls = argc > 1 ? qMax(2, atoi(argv[1])) : 6;
     QTemporaryDir dir;

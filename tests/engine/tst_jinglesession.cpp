@@ -32,7 +32,7 @@ private:
         iq.setFrom(from);
         iq.setTo(ownJid);
         iq.setType(QXmppIq::Set);
-        iq.setId(id.isEmpty() ? QStringLiteral("in-%1").arg(qrand()) : id);
+        iq.setId(id.isEmpty() ? QStringLiteral("in-%1").arg(QRandomGenerator::global()->generate()) : id);
         QVERIFY(manager->handleElement(toElement(engine::JingleIq(iq))));
     }
 

@@ -75,7 +75,7 @@ private:
         iq.setFrom(from);
         iq.setTo(ownJid);
         iq.setType(QXmppIq::Set);
-        iq.setId(QStringLiteral("in-%1").arg(qrand()));
+        iq.setId(QStringLiteral("in-%1").arg(QRandomGenerator::global()->generate()));
         QVERIFY(manager->handleElement(toElement(engine::JingleIq(iq))));
     }
 

@@ -361,7 +361,10 @@ void ImportContactsDialog::showImportList()
     ui->contactsWidget->clear();
     for (int i = 0; i < listedEntries.size(); ++i) {
         const ImportedContact &entry = listedEntries.at(i);
-        addListItem(entry.displayName() + QStringLiteral(" (") + entry.phones.join(QStringLiteral(", ")) + ')', i);
+        const QString numbers = entry.phones.join(QStringLiteral(", "));
+        const QString name = entry.displayName();
+        // A nameless entry is labelled by its number already.
+        addListItem(entry.phones.contains(name) ? numbers : name + QStringLiteral(" (") + numbers + ')', i);
     }
     if (listedEntries.isEmpty()) {
         ui->foundImportContactsLabel->setText(

@@ -21,6 +21,9 @@ MissedCallsDialog::MissedCallsDialog(const ContactManager *contactManager, QWidg
     auto *listWidget = new QWidget;
     listWidget->setObjectName(QStringLiteral("missedCallsListWidget"));
     listWidget->setLayout(listLayout);
+    listWidget->setStyleSheet(QStringLiteral("#missedCallsListWidget { background: #FFFFFF; }"
+                                             "#callButton { background: #2E9D4E; }"
+                                             "#callButton:hover { background: #36B55A; }"));
     listLayout->setContentsMargins(0, 0, 0, 0);
     listLayout->setSpacing(0);
     listLayout->addStretch();

@@ -15,7 +15,7 @@ MissedCallWidget::MissedCallWidget(
     , countLabel(new QLabel(this))
     , numberLabel(new QLabel(phoneNumber, this))
     , nameLabel(new QLabel(this))
-    , callButton(new QPushButton(QIcon(QStringLiteral(":/gfx/common/call-small.png")), QString(), this))
+    , callButton(new QPushButton(QIcon(QStringLiteral(":/gfx/call/call.png")), QString(), this))
     , smsButton(new QPushButton(QIcon(QStringLiteral(":/gfx/common/sms-small.png")), QString(), this))
 {
     setAttribute(Qt::WA_StyledBackground);
@@ -29,6 +29,8 @@ MissedCallWidget::MissedCallWidget(
         nameLabel->hide();
     else
         nameLabel->setText(tr("(%1)").arg(name));
+    // White handset on the green call colour, like the dial pad's call button.
+    callButton->setIconSize(QSize(16, 16));
     callButton->setToolTip(tr("Click to call this number"));
     callButton->setAccessibleName(tr("Call %1").arg(phoneNumber));
     smsButton->setToolTip(tr("Click to send an SMS"));

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "application.h"
 #include "contactmanager.h"
 #include "history/callhistory.h"
 #include "history/history.h"
@@ -110,6 +111,9 @@ void TstUiSession::initTestCase()
     connect(phone, &Phone::passwordChanged, factory->restManager(), &RestManager::onPasswordChanged);
     factory->settings()->setShowWelcome(false);
 
+    // The program's look, as the application object sets it up.
+    Application::loadFonts();
+    qApp->setStyleSheet(Application::loadStyleSheet());
     prefixes = new PrefixProvider;
     window = new MainWindow;
     window->setSettings(factory->settings());

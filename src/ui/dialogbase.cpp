@@ -153,3 +153,14 @@ void DialogBase::paintEvent(QPaintEvent *)
     QPainter painter(this);
     style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
 }
+
+void DialogBase::showEvent(QShowEvent *event)
+{
+    // The form's size is a guess made before the style sheet's fonts and paddings apply; never start
+    // smaller than what the polished content asks for.
+    if (!shownOnce) {
+        shownOnce = true;
+        resize(size().expandedTo(sizeHint()));
+    }
+    QDialog::showEvent(event);
+}

@@ -40,6 +40,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void updateCursor(const QPoint &pos);
@@ -47,6 +48,7 @@ private:
     Ui::DialogBase *ui;
     Qt::Edges resizing;
     bool moving = false;
+    bool shownOnce = false;
     QPoint pressPos;
     QRect pressGeometry;
 };

@@ -21,6 +21,9 @@
 #include "ui/contentwidget.h"
 #include "ui/internetcheck.h"
 #include "ui/minimizetotraydialog.h"
+#include "ui/proxysettingsdialog.h"
+#include "ui/settingsdialog.h"
+#include "ui/welcomedialog.h"
 #include "util/log.h"
 
 MainWindow::MainWindow(QWidget *parent)
@@ -364,7 +367,7 @@ void MainWindow::onConnectionProblem()
         if (proxyDialog)
             accepted = proxyDialog(proxy, message);
         else
-            LOG_NOTIMPL << "proxy settings dialog";
+            accepted = ProxySettingsDialog::run(proxy, message, this);
         if (accepted) {
             if (settings) {
                 settings->setCustomProxy(true);
@@ -551,7 +554,7 @@ void MainWindow::onAboutActionTriggered()
 
 void MainWindow::onSettingsActionTriggered()
 {
-    LOG_NOTIMPL << "settings dialog";
+    SettingsDialog(phone ? phone->talk() : nullptr, settings, this).exec();
     ui->contentWidget->configureHotkeys();
 }
 
@@ -572,7 +575,7 @@ void MainWindow::onImportContactsActionTriggered()
 
 void MainWindow::showWelcomeDialog()
 {
-    LOG_NOTIMPL << "welcome dialog";
+    WelcomeDialog(phone ? phone->mediaEngine() : nullptr, settings, this).exec();
 }
 
 // --- suspend and resume -----------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -23,6 +24,8 @@ public:
     }
 
     QStringList messages;
+    // The button a message box is closed with.
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
 
 private:
     void poll()
@@ -33,7 +36,14 @@ private:
         handled = modal;
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             messages << box->windowTitle() + QLatin1Char('|') + box->text();
-            QTimer::singleShot(0, box, [box] { box->done(QMessageBox::Ok); });
+            const QMessageBox::StandardButton wanted = answer;
+            QTimer::singleShot(0, box, [box, wanted] {
+                // The static helpers read the clicked button, not the result code.
+                if (QAbstractButton *button = box->button(wanted))
+                    button->click();
+                else
+                    box->done(wanted);
+            });
         } else if (handler) {
             QWidget *dialog = modal;
             QTimer::singleShot(0, dialog, [this, dialog] { handler(dialog); });

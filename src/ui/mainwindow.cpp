@@ -19,6 +19,7 @@
 #include "settings/settings.h"
 #include "talk/mediaengine.h"
 #include "ui/contentwidget.h"
+#include "ui/importcontactsdialog.h"
 #include "ui/internetcheck.h"
 #include "ui/minimizetotraydialog.h"
 #include "ui/proxysettingsdialog.h"
@@ -570,7 +571,13 @@ void MainWindow::onCreateGroupActionTriggered()
 
 void MainWindow::onImportContactsActionTriggered()
 {
-    LOG_NOTIMPL << "import-contacts dialog";
+    if (!contactManager) {
+        LOG_WARNING << "no address book to import into";
+        return;
+    }
+    ImportContactsDialog dialog(this);
+    dialog.setContactManager(contactManager);
+    dialog.exec();
 }
 
 void MainWindow::showWelcomeDialog()

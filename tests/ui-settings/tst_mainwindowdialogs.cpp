@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "contactmanager.h"
 #include "fakeengine.h"
 #include "history/history.h"
 #include "modalwatcher.h"
@@ -16,6 +17,7 @@
 #include "talk/vesktalk.h"
 #include "ui/contentwidget.h"
 #include "ui/hotkeys.h"
+#include "ui/importcontactsdialog.h"
 #include "ui/mainwindow.h"
 #include "ui/settingsdialog.h"
 #include "ui/shortcutbutton.h"
@@ -37,6 +39,7 @@ private slots:
     void preferencesReachTheHotKeysAndTheEngine();
     void welcomeDialogOpensWithTheEngineDevices();
     void proxyQuestionOpensTheProxyDialog();
+    void importActionOpensTheWizardOnTheAddressBook();
 
 private:
     std::unique_ptr<QTemporaryDir> folder;
@@ -154,6 +157,30 @@ void TstMainWindowDialogs::proxyQuestionOpensTheProxyDialog()
     QCOMPARE(settings->proxySettings().host(), QStringLiteral("127.0.0.1"));
     QCOMPARE(settings->proxySettings().port(), 3128);
     QCOMPARE(fake::session()->proxy.host, std::string("127.0.0.1"));
+}
+
+
+void TstMainWindowDialogs::importActionOpensTheWizardOnTheAddressBook()
+{
+    int opened = 0;
+    ImportContactsDialog::Step firstStep = ImportContactsDialog::FinalStep;
+    ModalWatcher watcher([&](QWidget *modal) {
+        auto *dialog = qobject_cast<ImportContactsDialog *>(modal);
+        if (!dialog)
+            return;
+        ++opened;
+        firstStep = dialog->step();
+        dialog->reject();
+    });
+    // Without an address book there is nothing to import into: no wizard.
+    window->onImportContactsActionTriggered();
+    QCOMPARE(opened, 0);
+
+    ContactManager book;
+    window->setContactManager(&book);
+    window->onImportContactsActionTriggered();
+    QCOMPARE(opened, 1);
+    QCOMPARE(firstStep, ImportContactsDialog::SelectProviderStep);
 }
 
 QTEST_MAIN(TstMainWindowDialogs)

@@ -30,6 +30,8 @@
 #include "ui/menubutton.h"
 #include "ui/missedcallsdialog.h"
 #include "ui/numberedit.h"
+#include "ui/smspage.h"
+#include "ui/virtualnumberspage.h"
 #include "util/log.h"
 
 namespace {
@@ -139,6 +141,11 @@ ContentWidget::ContentWidget(QWidget *parent)
 
     connect(connectionCheck, &InternetCheck::finished, this, &ContentWidget::onInternetCheckFinished);
 
+    smsPage = new SMSPage;
+    setPage(SmsView, smsPage);
+    virtualNumbersPage = new VirtualNumbersPage;
+    setPage(VirtualNumbersView, virtualNumbersPage);
+
     ui->mainStackedWidget->setCurrentWidget(ui->loginPage);
     ui->loginPageStackedWidget->setCurrentWidget(ui->loginFormPage);
     applyViewChrome(LoginView);
@@ -168,9 +175,15 @@ void ContentWidget::setPhone(Phone *controller)
         disconnect(phone, nullptr, this, nullptr);
     phone = controller;
     dialPad()->setPhone(controller);
+    if (smsPage)
+        smsPage->setPhone(controller);
     if (!phone)
         return;
     const auto unique = Qt::UniqueConnection;
+    if (virtualNumbersPage) {
+        connect(phone, &Phone::onlineNumbersUpdate, virtualNumbersPage.data(),
+            &VirtualNumbersPage::setOnlineNumbers, unique);
+    }
     connect(phone, &Phone::loginSuccessful, this, &ContentWidget::onLoginSuccessful, unique);
     connect(phone, &Phone::balanceUpdate, this, &ContentWidget::onBalanceUpdate, unique);
     connect(phone, &Phone::incomingCall, this, &ContentWidget::onIncomingCall, unique);
@@ -186,6 +199,8 @@ void ContentWidget::setPhone(Phone *controller)
 void ContentWidget::setHomeUrls(const HomeUrls *urls)
 {
     homeUrls = urls;
+    if (virtualNumbersPage)
+        virtualNumbersPage->setHomeUrls(urls);
 }
 
 void ContentWidget::setRestManager(RestManager *manager)
@@ -203,17 +218,25 @@ void ContentWidget::setContactManager(ContactManager *manager)
 {
     contactManager = manager;
     dialPad()->setContactManager(manager);
+    if (smsPage)
+        smsPage->setContactManager(manager);
 }
 
 void ContentWidget::setHistory(History *store)
 {
     history = store;
     dialPad()->setHistory(store);
+    if (smsPage)
+        smsPage->setHistory(store);
 }
 
 void ContentWidget::setPrefixProvider(const PrefixProvider *provider)
 {
     dialPad()->setPrefixProvider(provider);
+    if (smsPage)
+        smsPage->setPrefixProvider(provider);
+    if (virtualNumbersPage)
+        virtualNumbersPage->setPrefixProvider(provider);
 }
 
 DialPadPage *ContentWidget::dialPad() const
@@ -881,7 +904,8 @@ void ContentWidget::onSendSMSFromMissedCallDialog(QString number)
     LOG_TRACE << "Getting signal from MissedCallsDialog";
     if (missedDialog)
         missedDialog->accept();
-    LOG_NOTIMPL << "SMS page for" << number;
+    if (smsPage)
+        smsPage->setNumber(number);
     showView(SmsView, true);
 }
 

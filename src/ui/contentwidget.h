@@ -31,6 +31,8 @@ class QTemporaryFile;
 class QTimer;
 class RestManager;
 class Settings;
+class SMSPage;
+class VirtualNumbersPage;
 
 // The middle of the main window: a stack of pages with a tool bar above and a menu bar below that
 // follow the page. It runs the sign-in form, switches pages with a short slide and fade, asks yes/no
@@ -194,4 +196,7 @@ private:
     QLabel *glossLabel;
     bool loginInProgress = false;
     bool autoLoginPending = false;
+    // Pages of the stack that follow the services handed to this widget.
+    QPointer<SMSPage> smsPage;
+    QPointer<VirtualNumbersPage> virtualNumbersPage;
 };

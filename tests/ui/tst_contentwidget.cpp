@@ -20,6 +20,8 @@
 #include "ui/menubutton.h"
 #include "ui/missedcallsdialog.h"
 #include "ui/missedcallwidget.h"
+#include "ui/smspage.h"
+#include "ui/virtualnumberspage.h"
 #include "util/dbstore.h"
 
 class TstContentWidget : public QObject
@@ -47,6 +49,7 @@ private slots:
     void questionAnswers();
     void questionEndsOnPageSwitch();
     void placeholderPagesCanBeReplaced();
+    void smsAndVirtualNumberPagesAreInTheStack();
     void autoLoginWaitsForTheConnection();
     void missedCallsList();
 
@@ -350,6 +353,17 @@ void TstContentWidget::placeholderPagesCanBeReplaced()
     widget->showView(ContentWidget::SmsView, false);
     QCOMPARE(stack("mainStackedWidget")->currentWidget(), sms);
     QCOMPARE(stack("mainStackedWidget")->count(), 11);
+}
+
+void TstContentWidget::smsAndVirtualNumberPagesAreInTheStack()
+{
+    QVERIFY(qobject_cast<VirtualNumbersPage *>(widget->page(ContentWidget::VirtualNumbersView)));
+    auto *sms = qobject_cast<SMSPage *>(widget->page(ContentWidget::SmsView));
+    QVERIFY(sms);
+    // "Send SMS" from the missed-calls dialog opens the SMS page on that number.
+    widget->onSendSMSFromMissedCallDialog(QStringLiteral("+15550100"));
+    QCOMPARE(widget->currentView(), ContentWidget::SmsView);
+    QVERIFY(sms->number().contains(QStringLiteral("15550100")));
 }
 
 void TstContentWidget::autoLoginWaitsForTheConnection()

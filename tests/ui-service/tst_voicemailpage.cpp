@@ -62,14 +62,15 @@ QList<VoicemailModel::Entry> TestVoicemailPage::entries()
 void TestVoicemailPage::modelRoles()
 {
     VoicemailModel model;
-    model.setEntries(entries());
+    const QList<VoicemailModel::Entry> given = entries();
+    model.setEntries(given);
     QCOMPARE(model.rowCount(), 2);
     const QModelIndex first = model.index(0);
     QCOMPARE(first.data(Qt::DisplayRole).toString(), QStringLiteral("+15550100"));
     QCOMPARE(first.data(33).toString(), QStringLiteral("+15550100"));
     QCOMPARE(first.data(34).toTime(), QTime(0, 1, 30));
     QCOMPARE(first.data(35).toInt(), int(VoicemailModel::NotPlayed));
-    QCOMPARE(first.data(1032).toDateTime(), entries().first().timestamp);
+    QCOMPARE(first.data(1032).toDateTime(), given.first().timestamp);
     QVERIFY(!first.data(36).isValid());
     model.setPlayState(0, VoicemailModel::Playing);
     QCOMPARE(first.data(35).toInt(), int(VoicemailModel::Playing));

@@ -33,7 +33,6 @@ import signal
 import socket
 import ssl
 import string
-import subprocess
 import sys
 import threading
 import time
@@ -41,7 +40,8 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qsl, quote, unquote, urlencode
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-MAKE_CA = os.path.join(HERE, "..", "localca", "make-ca.sh")
+sys.path.insert(0, os.path.join(HERE, "..", "localca"))
+import localservice  # noqa: E402
 DEFAULT_SEED = os.path.join(HERE, "seed.json")
 
 # Applications registered with the Yahoo emulator: consumer key -> consumer secret.
@@ -741,27 +741,6 @@ class Server(ThreadingHTTPServer):
         log("connection from %s ended: %s" % (client_address[0], type(sys.exc_info()[1]).__name__))
 
 
-def make_certificate(ca_dir):
-    out = subprocess.run(["bash", MAKE_CA, ca_dir], check=True, capture_output=True, text=True)
-    return out.stdout.strip().splitlines()[-1]
-
-
-def write_port_file(path, port):
-    tmp = path + ".tmp"
-    with open(tmp, "w") as f:
-        f.write("%d\n" % port)
-    os.replace(tmp, path)
-
-
-def watch_parent(server):
-    parent = os.getppid()
-    while not server.stopping.wait(0.5):
-        if os.getppid() != parent:
-            log("parent process gone, stopping")
-            threading.Thread(target=server.shutdown, daemon=True).start()
-            return
-
-
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--state", required=True, help="folder of the CA by default and of the logs")
@@ -775,10 +754,7 @@ def main(argv=None):
     state_dir = os.path.abspath(args.state)
     os.makedirs(state_dir, exist_ok=True)
     ca_dir = os.path.abspath(args.ca_dir or state_dir)
-    ca_file = make_certificate(ca_dir)
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.minimum_version = ssl.TLSVersion.TLSv1_2
-    context.load_cert_chain(os.path.join(ca_dir, "server.pem"), os.path.join(ca_dir, "server.key"))
+    context, ca_file = localservice.server_context(ca_dir)
 
     server = Server(("127.0.0.1", args.port), State(os.path.abspath(args.seed)), context)
     port = server.server_address[1]
@@ -790,12 +766,12 @@ def main(argv=None):
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
     if args.exit_with_parent:
-        threading.Thread(target=watch_parent, args=(server,), daemon=True).start()
+        threading.Thread(target=localservice.watch_parent, args=(server, log), daemon=True).start()
 
     log("CA file: %s" % ca_file)
     log("listening on https://127.0.0.1:%d/" % port)
     if args.port_file:
-        write_port_file(args.port_file, port)
+        localservice.write_port_file(args.port_file, port)
     try:
         server.serve_forever(poll_interval=0.2)
     finally:

@@ -14,12 +14,29 @@ namespace {
 
 const char nullPointerWarning[] = "WARNING: NULL POINTER";
 
+// The digits of each number: "+1 (555) 010-0" and "+15550100" are one number written two ways.
+QStringList digitsOfNumbers(const QStringList &numbers)
+{
+    QStringList digits;
+    digits.reserve(numbers.size());
+    for (const QString &number : numbers)
+        digits.append(ContactManager::digitsOf(number));
+    return digits;
+}
+
+// Whether the number, reduced to its digits, is one of the numbers already reduced. A number without
+// digits is no number: it matches nothing.
+bool hasNumber(const QStringList &digitsList, const QString &number)
+{
+    const QString digits = ContactManager::digitsOf(number);
+    return !digits.isEmpty() && digitsList.contains(digits);
+}
+
 bool sharesPhone(const Contact &a, const Contact &b)
 {
-    const QStringList theirs = b.phoneNumbers();
+    const QStringList theirs = digitsOfNumbers(b.phoneNumbers());
     for (const QString &number : a.phoneNumbers()) {
-        // An empty number is no number: two contacts without one share nothing.
-        if (!number.isEmpty() && theirs.contains(number))
+        if (hasNumber(theirs, number))
             return true;
     }
     return false;
@@ -239,9 +256,9 @@ QStringList ContactManager::conflictingFields(const Contact &contact) const
             labels.append(tr("Email"));
         if (namesMatch(contact, other))
             labels.append(tr("First/Last name"));
-        const QStringList otherNumbers = other.phoneNumbers();
+        const QStringList otherNumbers = digitsOfNumbers(other.phoneNumbers());
         for (int i = 0; i < numbers.size(); ++i) {
-            if (!numbers.at(i).isEmpty() && otherNumbers.contains(numbers.at(i)))
+            if (hasNumber(otherNumbers, numbers.at(i)))
                 labels.append(tr("Phone %1").arg(i + 1));
         }
         if (!labels.isEmpty())
@@ -275,6 +292,7 @@ SameFields ContactManager::contactDetailsPresent(
     const QString &phoneNumber, const QString &email, const QString &firstName, const QString &lastName) const
 {
     const bool hasName = !firstName.isEmpty() || !lastName.isEmpty();
+    const QString phoneDigits = digitsOf(phoneNumber);
     SameFields same;
     for (const auto &entry : contactIndex) {
         const Contact &other = *entry.second;
@@ -282,7 +300,7 @@ SameFields ContactManager::contactDetailsPresent(
             same.insert(SameFields::SameName);
         if (!email.isEmpty() && other.emails().contains(email))
             same.insert(SameFields::SameEmail);
-        if (!phoneNumber.isEmpty() && other.phoneNumbers().contains(phoneNumber))
+        if (!phoneDigits.isEmpty() && digitsOfNumbers(other.phoneNumbers()).contains(phoneDigits))
             same.insert(SameFields::SamePhone);
     }
     if (same.contains(SameFields::SameName) && same.contains(SameFields::SameEmail)

@@ -60,6 +60,7 @@ public:
     Contact *findContactByNumber(const QString &number) const;
     QString nickForNumber(const QString &number) const override;
     // Translated labels of the details the contact shares with the first other contact that shares any.
+    // Here and in the other duplicate checks two phone numbers are the same when their digits are.
     QStringList conflictingFields(const Contact &contact) const;
 
     void loadGroups(const QList<Group> &groupRecords);

@@ -27,6 +27,8 @@ private slots:
     void duplicateNickWithWebServiceFlagIsRefused();
     void duplicateNickWithoutFlagReplacesTheEntry();
     void duplicatePhoneOrEmailInTheSameGroupIsRefused();
+    void duplicatePhoneIsComparedByItsDigits_data();
+    void duplicatePhoneIsComparedByItsDigits();
     void contactInUnknownGroupCreatesTheGroupLocally();
     void contactsWithoutNameOrPhoneGetDistinctNicks();
     void blankEmailIsNoEmail_data();
@@ -161,6 +163,53 @@ void TstContactManager::duplicatePhoneOrEmailInTheSameGroupIsRefused()
     QVERIFY(book->addNewContact(contact("x3", "Friends", "Z", "", { "+100" })));
     QVERIFY(book->addNewContact(contact("x4", "Work", "Ann", "Lee", { "+300" })));
     QCOMPARE(book->contactCount(), 3);
+}
+
+void TstContactManager::duplicatePhoneIsComparedByItsDigits_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("candidate");
+    QTest::addColumn<bool>("duplicate");
+    QTest::newRow("punctuated against plain") << "+1 (555) 010-0"
+                                              << "+15550100" << true;
+    QTest::newRow("plain against punctuated") << "+15550100"
+                                              << "+1 (555) 010-0" << true;
+    QTest::newRow("dashes, no plus") << "+1 (555) 010-0"
+                                     << "1-555-0100" << true;
+    QTest::newRow("same text") << "+15550100"
+                               << "+15550100" << true;
+    QTest::newRow("last digit differs") << "+1 (555) 010-0"
+                                        << "+15550101" << false;
+    QTest::newRow("one digit more") << "+1 (555) 010-0"
+                                    << "+155501000" << false;
+    QTest::newRow("without the country code") << "+1 (555) 010-0"
+                                              << "555 0100" << false;
+    QTest::newRow("leading zeros differ") << "+15550100"
+                                          << "0015550100" << false;
+    QTest::newRow("no digits on either side") << "n/a"
+                                              << "n/a" << false;
+    QTest::newRow("no digits against empty") << ""
+                                             << "( )" << false;
+}
+
+void TstContactManager::duplicatePhoneIsComparedByItsDigits()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, candidate);
+    QFETCH(bool, duplicate);
+    book->addOldContact(contact("ann", "Work", "Ann", "Lee", { "+49301234", stored }));
+    QSignalSpy present(book, &ContactManager::contactAlreadyPresent);
+    const Contact newcomer = contact("zoe", "Work", "Zoe", "Ng", { "+4930999", candidate });
+
+    QCOMPARE(book->contactPresent(newcomer) != nullptr, duplicate);
+    QCOMPARE(book->contactDetailsPresent(newcomer).contains(SameFields::SamePhone), duplicate);
+    QCOMPARE(book->contactDetailsPresent(candidate, QString(), QString(), QString()).contains(
+                 SameFields::SamePhone),
+        duplicate);
+    QCOMPARE(book->conflictingFields(newcomer), duplicate ? QStringList { "Phone 2" } : QStringList {});
+    QCOMPARE(book->addNewContact(newcomer), !duplicate);
+    QCOMPARE(present.count(), duplicate ? 1 : 0);
+    QCOMPARE(book->contactCount(), duplicate ? 1 : 2);
 }
 
 void TstContactManager::contactInUnknownGroupCreatesTheGroupLocally()
@@ -429,6 +478,8 @@ void TstContactManager::conflictingFields_data()
                           << QStringList { "First/Last name" };
     QTest::newRow("second phone") << contact("new", "Work", "Zoe", "", { "+9", "+200" })
                                   << QStringList { "Phone 2" };
+    QTest::newRow("phone spelt otherwise") << contact("new", "Work", "Zoe", "", { "+9", "(2) 00" })
+                                           << QStringList { "Phone 2" };
     QTest::newRow("all, in order") << contact("new", "Work", "Ann", "Lee", { "+100", "+8", "+200" },
         { "ann@x.org" }) << QStringList { "Email", "First/Last name", "Phone 1", "Phone 3" };
     QTest::newRow("itself is skipped")
@@ -457,6 +508,8 @@ void TstContactManager::contactDetailsPresentForContact_data()
     QTest::newRow("name") << contact("new", "Work", "ann", "lee", { "+9" }) << QList<int> { 2 };
     QTest::newRow("e-mail") << contact("new", "Work", "Zed", "", {}, { "ann@x.org" }) << QList<int> { 3 };
     QTest::newRow("phone") << contact("new", "Work", "Zed", "", { "+100" }) << QList<int> { 4 };
+    QTest::newRow("phone spelt otherwise") << contact("new", "Work", "Zed", "", { "1-00" }) << QList<int> { 4 };
+    QTest::newRow("phone without digits") << contact("new", "Work", "Zed", "", { "+" }) << QList<int> { 0 };
     QTest::newRow("all three") << contact("", "Work", "Ann", "Lee", { "+100" }, { "ann@x.org" })
                                << QList<int> { 2, 3, 4 };
 }
@@ -484,6 +537,18 @@ void TstContactManager::contactDetailsPresentForTexts_data()
                            << ""
                            << "Zed"
                            << "" << QList<int> { 4 };
+    QTest::newRow("phone spelt otherwise") << "(+1) 0-0"
+                                           << ""
+                                           << "Zed"
+                                           << "" << QList<int> { 4 };
+    QTest::newRow("all three, phone spelt otherwise") << "+1 00"
+                                                      << "ann@x.org"
+                                                      << "Ann"
+                                                      << "Lee" << QList<int> { 1 };
+    QTest::newRow("phone without digits") << "+-"
+                                          << ""
+                                          << ""
+                                          << "" << QList<int> { 0 };
     QTest::newRow("name is exact") << ""
                                    << ""
                                    << "ann"

@@ -266,6 +266,7 @@ void MainWindow::logIn()
         return;
     loggedIn = true;
     ui->contentWidget->showView(ContentWidget::DialPadView, true);
+    LOG_TRACE << "Dial pad shown after sign-in";
     setLoggedInActionsEnabled(true);
     ui->logoutCloseLabel->setText(tr("LOGOUT"));
     ui->logoutButton->setAccessibleName(tr("Logout"));

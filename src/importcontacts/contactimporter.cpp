@@ -6,8 +6,13 @@
 
 #include <algorithm>
 
+#include "importcontacts/netutil.h"
+#include "rest/jsoncodec.h"
 #include "rest/restrequest.h"
 #include "util/log.h"
+
+const char ContactImporter::formContentType[] = "application/x-www-form-urlencoded;charset=\"utf-8\"";
+const char ContactImporter::jsonAccept[] = "text/json;charset=\"utf-8\"";
 
 ContactImporter::ContactImporter(QObject *parent) : QObject(parent), manager(new QNetworkAccessManager(this))
 { }
@@ -79,6 +84,26 @@ QNetworkReply *ContactImporter::replyFor(QObject *sender) const
     return answer;
 }
 
+QNetworkReply *ContactImporter::handledReply(QObject *sender)
+{
+    if (!qobject_cast<QNetworkReply *>(sender)) {
+        LOG_TRACE << "Reply is NULL";
+        reportNetworkError();
+        return nullptr;
+    }
+    return replyFor(sender);
+}
+
+QNetworkReply *ContactImporter::okReply(QObject *sender)
+{
+    QNetworkReply *answer = handledReply(sender);
+    if (answer && !NetUtil::checkReplyIsOk(answer)) {
+        reportNetworkError();
+        return nullptr;
+    }
+    return answer;
+}
+
 void ContactImporter::beginImport()
 {
     releaseReply();
@@ -92,6 +117,18 @@ void ContactImporter::addContact(const ImportedContact &contact)
 {
     imported.append(contact);
     sortedMade = false;
+}
+
+void ContactImporter::finishWith(const QList<ImportedContact> &entries, bool parsed)
+{
+    if (!parsed) {
+        reportNetworkError();
+        return;
+    }
+    for (const ImportedContact &entry : entries)
+        addContact(entry);
+    reportProgress(100);
+    reportFinished();
 }
 
 void ContactImporter::reportProgress(int progress)
@@ -154,4 +191,20 @@ QString ContactImporter::replyText(QNetworkReply *reply, const QByteArray &bytes
             return codec->toUnicode(bytes);
     }
     return QString::fromUtf8(bytes);
+}
+
+QVariantList ContactImporter::jsonList(const QVariant &value)
+{
+    return value.userType() == QMetaType::QVariantList ? value.toList() : QVariantList();
+}
+
+bool ContactImporter::jsonMember(const QString &json, const QString &key, QVariantMap *member)
+{
+    bool parsed = false;
+    const QVariant root = JsonCodec::parse(json, parsed);
+    const QVariant value = root.toMap().value(key);
+    const bool found
+        = parsed && root.userType() == QMetaType::QVariantMap && value.userType() == QMetaType::QVariantMap;
+    *member = found ? value.toMap() : QVariantMap();
+    return found;
 }

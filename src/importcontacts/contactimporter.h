@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QVariant>
 
 #include "importedcontact.h"
 
@@ -51,6 +52,10 @@ signals:
     void finished();
 
 protected:
+    // Header values the web-mail services expect.
+    static const char formContentType[];
+    static const char jsonAccept[];
+
     QNetworkAccessManager *networkManager() const { return manager; }
     QString username() const { return m_username; }
     QString password() const { return m_password; }
@@ -64,10 +69,18 @@ protected:
     QNetworkReply *currentReply() const { return reply; }
     // The reply a handler was called for, or null when it is not the request in flight (a stale one).
     QNetworkReply *replyFor(QObject *sender) const;
+    // As replyFor(), but a handler called without a reply ends the import with networkError().
+    QNetworkReply *handledReply(QObject *sender);
+    // As handledReply(), and a reply that reports an error also ends the import with networkError():
+    // non-null only for the request in flight when it succeeded.
+    QNetworkReply *okReply(QObject *sender);
 
     // A new import: forget the entries and the outcome of the previous one.
     void beginImport();
     void addContact(const ImportedContact &contact);
+    // Ends the import with a parsed address book: its entries, progress 100 and finished(); an address
+    // book that could not be read (`parsed` false) ends it with networkError() instead.
+    void finishWith(const QList<ImportedContact> &entries, bool parsed = true);
     void reportProgress(int progress);
     // The outcomes; only the first one of an import is emitted.
     void reportFinished();
@@ -82,6 +95,11 @@ protected:
     static QUrl redirectTarget(QNetworkReply *reply);
     // Reply bytes as text: UTF-8 unless the reply names another character set.
     static QString replyText(QNetworkReply *reply, const QByteArray &bytes);
+    // A parsed JSON array's elements; anything else gives an empty list.
+    static QVariantList jsonList(const QVariant &value);
+    // The object under `key` of the JSON object `json`; false (and `member` empty) when the text is not
+    // such an object.
+    static bool jsonMember(const QString &json, const QString &key, QVariantMap *member);
 
 private:
     QNetworkReply *track(QNetworkReply *sent);

@@ -7,24 +7,16 @@
 
 #include "importcontacts/netutil.h"
 #include "importcontacts/oauthsigner.h"
-#include "rest/jsoncodec.h"
 #include "util/log.h"
 
 namespace {
 
 const char userAgent[] = "GData-C++/1.0";
 const char gdataVersion[] = "3.0";
-const char formContentType[] = "application/x-www-form-urlencoded;charset=\"utf-8\"";
-const char jsonAccept[] = "text/json;charset=\"utf-8\"";
 
 QString textValue(const QVariant &value)
 {
     return value.toMap().value(QStringLiteral("$t")).toString();
-}
-
-QVariantList listOf(const QVariant &value)
-{
-    return value.userType() == QMetaType::QVariantList ? value.toList() : QVariantList();
 }
 
 } // namespace
@@ -76,17 +68,6 @@ void GoogleImporter::accessTokenRequest(
     reportProgress(10);
 }
 
-QNetworkReply *GoogleImporter::checkedSender()
-{
-    QNetworkReply *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply) {
-        LOG_TRACE << "Reply is NULL";
-        reportNetworkError();
-        return nullptr;
-    }
-    return replyFor(reply);
-}
-
 GoogleImporter::LoginAnswer GoogleImporter::parseClientLoginReply(const QByteArray &body, QString *value)
 {
     QString token;
@@ -112,7 +93,7 @@ GoogleImporter::LoginAnswer GoogleImporter::parseClientLoginReply(const QByteArr
 
 void GoogleImporter::finishedAccessTokensRequest()
 {
-    QNetworkReply *reply = checkedSender();
+    QNetworkReply *reply = handledReply(sender());
     if (!reply)
         return;
     // The service refuses a sign-in with an HTTP error status and an "Error=" body, so the body is
@@ -160,13 +141,9 @@ void GoogleImporter::contactListRequest(const QString &googleLoginAuth)
 
 void GoogleImporter::finishedContactsRequest()
 {
-    QNetworkReply *reply = checkedSender();
+    QNetworkReply *reply = okReply(sender());
     if (!reply)
         return;
-    if (!NetUtil::checkReplyIsOk(reply)) {
-        reportNetworkError();
-        return;
-    }
     reportProgress(70);
     parseContactList(replyText(reply, reply->readAll()));
 }
@@ -175,39 +152,28 @@ void GoogleImporter::parseContactList(const QString &json)
 {
     bool ok = false;
     const QList<ImportedContact> entries = parseFeed(json, &ok);
-    if (!ok) {
+    if (!ok)
         LOG_TRACE << "Error parsing stuff";
-        reportNetworkError();
-        return;
-    }
-    for (const ImportedContact &entry : entries)
-        addContact(entry);
-    reportProgress(100);
-    reportFinished();
+    finishWith(entries, ok);
 }
 
 QList<ImportedContact> GoogleImporter::parseFeed(const QString &json, bool *ok)
 {
-    bool parsed = false;
-    const QVariant root = JsonCodec::parse(json, parsed);
-    const QVariant feed = root.toMap().value(QStringLiteral("feed"));
-    const bool valid
-        = parsed && root.userType() == QMetaType::QVariantMap && feed.userType() == QMetaType::QVariantMap;
+    QVariantMap feed;
+    const bool valid = jsonMember(json, QStringLiteral("feed"), &feed);
     if (ok)
         *ok = valid;
     QList<ImportedContact> entries;
-    if (!valid)
-        return entries;
     // A feed without entries is an empty address book.
-    for (const QVariant &item : listOf(feed.toMap().value(QStringLiteral("entry")))) {
+    for (const QVariant &item : jsonList(feed.value(QStringLiteral("entry")))) {
         const QVariantMap entry = item.toMap();
         ImportedContact contact;
-        for (const QVariant &email : listOf(entry.value(QStringLiteral("gd$email")))) {
+        for (const QVariant &email : jsonList(entry.value(QStringLiteral("gd$email")))) {
             const QString address = email.toMap().value(QStringLiteral("address")).toString().trimmed();
             if (!address.isEmpty())
                 contact.emails << address;
         }
-        for (const QVariant &phone : listOf(entry.value(QStringLiteral("gd$phoneNumber")))) {
+        for (const QVariant &phone : jsonList(entry.value(QStringLiteral("gd$phoneNumber")))) {
             const QString number = textValue(phone).trimmed();
             if (!number.isEmpty())
                 contact.phones << number;

@@ -47,7 +47,6 @@ public slots:
 
 private:
     void accessTokenRequest(const QString &accountType, const QString &source, const QString &service);
-    QNetworkReply *checkedSender();
 
     QString accountsBase;
     QString contactsBase;

@@ -340,10 +340,7 @@ bool VCardImporter::importData(const QByteArray &data)
     const QList<ImportedContact> entries = parse(data, &error);
     if (!error.isEmpty())
         return fail(error);
-    for (const ImportedContact &entry : entries)
-        addContact(entry);
-    reportProgress(100);
-    reportFinished();
+    finishWith(entries);
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include "importcontacts/htmlform.h"
 #include "importcontacts/netutil.h"
 #include "importcontacts/oauthsigner.h"
-#include "rest/jsoncodec.h"
 #include "util/log.h"
 
 const char YahooImporter::consumerKey[]
@@ -14,18 +13,6 @@ const char YahooImporter::consumerKey[]
       "yGBMpD3QisDNcgi4oXXau5CNGja9";
 const char YahooImporter::consumerSecret[] = "6826330d0a98e6a16b58dc0f3b93c61f8766fdfe";
 const char YahooImporter::mailDomain[] = "yahoo.com";
-
-namespace {
-
-const char formContentType[] = "application/x-www-form-urlencoded;charset=\"utf-8\"";
-const char jsonAccept[] = "text/json;charset=\"utf-8\"";
-
-QVariantList listOf(const QVariant &value)
-{
-    return value.userType() == QMetaType::QVariantList ? value.toList() : QVariantList();
-}
-
-} // namespace
 
 YahooImporter::YahooImporter(QObject *parent) : ContactImporter(parent)
 {
@@ -77,28 +64,26 @@ void YahooImporter::startImportingContacts(const QString &username, const QStrin
         &YahooImporter::finishedRequestTokenRequest);
 }
 
-QNetworkReply *YahooImporter::finishedReply()
+void YahooImporter::watch(QNetworkReply *reply, Handler slot)
 {
-    return replyFor(sender());
-}
-
-void YahooImporter::fetch(const QUrl &url, void (YahooImporter::*slot)())
-{
-    QNetworkReply *reply = sendGet(makeRequest(url));
     connect(reply, &QNetworkReply::errorOccurred, this, &YahooImporter::printError);
     connect(reply, &QNetworkReply::finished, this, slot);
 }
 
-void YahooImporter::submit(const QUrl &url, const QByteArray &body, void (YahooImporter::*slot)())
+void YahooImporter::fetch(const QUrl &url, Handler slot)
+{
+    watch(sendGet(makeRequest(url)), slot);
+}
+
+void YahooImporter::submit(const QUrl &url, const QByteArray &body, Handler slot)
 {
     QNetworkRequest request = makeRequest(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QString::fromLatin1(formContentType));
-    QNetworkReply *reply = sendPost(request, body);
-    connect(reply, &QNetworkReply::errorOccurred, this, &YahooImporter::printError);
-    connect(reply, &QNetworkReply::finished, this, slot);
+    watch(sendPost(request, body), slot);
 }
 
-QUrl YahooImporter::followTarget(QNetworkReply *reply, const QString &page)
+bool YahooImporter::redirected(
+    QNetworkReply *reply, const QString &page, Handler next, const char *trace, int progress)
 {
     QUrl target = redirectTarget(reply);
     if (target.isEmpty()) {
@@ -107,13 +92,17 @@ QUrl YahooImporter::followTarget(QNetworkReply *reply, const QString &page)
             target = reply->url().resolved(QUrl(script));
     }
     if (target.isEmpty())
-        return target;
+        return false;
     if (++redirects > maxRedirects) {
         LOG_TRACE << "Too many redirects, giving up";
         reportNetworkError();
-        return QUrl();
+        return true;
     }
-    return target;
+    LOG_TRACE << trace << target.path();
+    if (progress >= 0)
+        reportProgress(progress);
+    fetch(target, next);
+    return true;
 }
 
 void YahooImporter::printError()
@@ -123,13 +112,9 @@ void YahooImporter::printError()
 
 void YahooImporter::finishedRequestTokenRequest()
 {
-    QNetworkReply *reply = finishedReply();
+    QNetworkReply *reply = okReply(sender());
     if (!reply)
         return;
-    if (!NetUtil::checkReplyIsOk(reply)) {
-        reportNetworkError();
-        return;
-    }
     const OAuthSigner::Parameters answer = OAuthSigner::formDecode(reply->readAll());
     requestToken = OAuthSigner::value(answer, QStringLiteral("oauth_token"));
     requestTokenSecret = OAuthSigner::value(answer, QStringLiteral("oauth_token_secret"));
@@ -143,34 +128,18 @@ void YahooImporter::finishedRequestTokenRequest()
         return;
     }
     reportProgress(20);
-    fetchLoginForm(authUrl);
-}
-
-void YahooImporter::fetchLoginForm(const QUrl &url)
-{
     LOG_TRACE << "3. Make GET request to xoauth_request_auth_url";
-    fetch(url, &YahooImporter::onUserLoginFormRetrieved);
+    fetch(authUrl, &YahooImporter::onUserLoginFormRetrieved);
 }
 
 void YahooImporter::onUserLoginFormRetrieved()
 {
-    QNetworkReply *reply = finishedReply();
+    QNetworkReply *reply = okReply(sender());
     if (!reply)
         return;
-    if (!NetUtil::checkReplyIsOk(reply)) {
-        reportNetworkError();
-        return;
-    }
     const QString page = replyText(reply, reply->readAll());
-    const QUrl target = followTarget(reply, page);
-    if (isDone())
+    if (redirected(reply, page, &YahooImporter::onUserLoginFormRetrieved, "4. Login page redirects to", 40))
         return;
-    if (!target.isEmpty()) {
-        LOG_TRACE << "4. Login page redirects to" << target.path();
-        reportProgress(40);
-        fetchLoginForm(target);
-        return;
-    }
     HtmlForm form = HtmlForm::find(page, QStringLiteral("passwd"));
     if (!form.isValid()) {
         LOG_TRACE << "5. No login form on the page";
@@ -188,7 +157,7 @@ void YahooImporter::onUserLoginFormRetrieved()
 
 void YahooImporter::finishedYahooAutoUserLogin()
 {
-    QNetworkReply *reply = finishedReply();
+    QNetworkReply *reply = handledReply(sender());
     if (!reply)
         return;
     if (!NetUtil::checkReplyIsOk(reply)) {
@@ -203,36 +172,19 @@ void YahooImporter::finishedYahooAutoUserLogin()
         reportLoginError();
         return;
     }
-    const QUrl target = followTarget(reply, page);
-    if (isDone())
+    if (redirected(reply, page, &YahooImporter::onAllowFormRetrieved, "8. Redirecting...", 60))
         return;
-    if (!target.isEmpty()) {
-        reportProgress(60);
-        LOG_TRACE << "8. Redirecting...";
-        fetch(target, &YahooImporter::onAllowFormRetrieved);
-        return;
-    }
     handleAllowPage(reply, page);
 }
 
 void YahooImporter::onAllowFormRetrieved()
 {
-    QNetworkReply *reply = finishedReply();
+    QNetworkReply *reply = okReply(sender());
     if (!reply)
         return;
-    if (!NetUtil::checkReplyIsOk(reply)) {
-        reportNetworkError();
-        return;
-    }
     const QString page = replyText(reply, reply->readAll());
-    const QUrl target = followTarget(reply, page);
-    if (isDone())
+    if (redirected(reply, page, &YahooImporter::onAllowFormRetrieved, "8. Redirecting..."))
         return;
-    if (!target.isEmpty()) {
-        LOG_TRACE << "8. Redirecting...";
-        fetch(target, &YahooImporter::onAllowFormRetrieved);
-        return;
-    }
     handleAllowPage(reply, page);
 }
 
@@ -264,24 +216,14 @@ void YahooImporter::handleAllowPage(QNetworkReply *reply, const QString &page)
 
 void YahooImporter::onVerifierCodePageReceived()
 {
-    QNetworkReply *reply = finishedReply();
+    QNetworkReply *reply = okReply(sender());
     if (!reply)
         return;
-    if (!NetUtil::checkReplyIsOk(reply)) {
-        reportNetworkError();
-        return;
-    }
     LOG_TRACE << "11. Got Verifier code page";
     const QString page = replyText(reply, reply->readAll());
-    if (HtmlForm::shortCode(page).isEmpty()) {
-        const QUrl target = followTarget(reply, page);
-        if (isDone())
-            return;
-        if (!target.isEmpty()) {
-            fetch(target, &YahooImporter::onVerifierCodePageReceived);
-            return;
-        }
-    }
+    if (HtmlForm::shortCode(page).isEmpty()
+        && redirected(reply, page, &YahooImporter::onVerifierCodePageReceived, "11. Redirecting..."))
+        return;
     handleVerifierPage(page);
 }
 
@@ -312,13 +254,9 @@ void YahooImporter::handleVerifierPage(const QString &page)
 
 void YahooImporter::onAccessTokenReceived()
 {
-    QNetworkReply *reply = finishedReply();
+    QNetworkReply *reply = okReply(sender());
     if (!reply)
         return;
-    if (!NetUtil::checkReplyIsOk(reply)) {
-        reportNetworkError();
-        return;
-    }
     LOG_TRACE << "12. Got access token";
     const OAuthSigner::Parameters answer = OAuthSigner::formDecode(reply->readAll());
     accessToken = OAuthSigner::value(answer, QStringLiteral("oauth_token"));
@@ -379,21 +317,15 @@ void YahooImporter::requestContactList()
     QNetworkRequest request = makeRequest(signedRequest.url());
     for (const QByteArray &name : signedRequest.rawHeaderList())
         request.setRawHeader(name, signedRequest.rawHeader(name));
-    QNetworkReply *reply = sendGet(request);
-    connect(reply, &QNetworkReply::errorOccurred, this, &YahooImporter::printError);
-    connect(reply, &QNetworkReply::finished, this, &YahooImporter::onContactListRequestFinished);
+    watch(sendGet(request), &YahooImporter::onContactListRequestFinished);
     reportProgress(90);
 }
 
 void YahooImporter::onContactListRequestFinished()
 {
-    QNetworkReply *reply = finishedReply();
+    QNetworkReply *reply = okReply(sender());
     if (!reply)
         return;
-    if (!NetUtil::checkReplyIsOk(reply)) {
-        reportNetworkError();
-        return;
-    }
     LOG_TRACE << "14. Got contact list";
     parseJsonToContactList(replyText(reply, reply->readAll()));
 }
@@ -403,31 +335,21 @@ void YahooImporter::parseJsonToContactList(const QString &json)
     LOG_TRACE << "15. parsing Json";
     bool ok = false;
     const QList<ImportedContact> entries = parseContacts(json, &ok);
-    if (!ok) {
+    if (!ok)
         LOG_TRACE << "Can not parse json: the contact list is not a contacts reply";
-        reportNetworkError();
-        return;
-    }
-    for (const ImportedContact &entry : entries)
-        addContact(entry);
-    reportProgress(100);
-    reportFinished();
+    finishWith(entries, ok);
 }
 
 QList<ImportedContact> YahooImporter::parseContacts(const QString &json, bool *ok)
 {
-    bool parsed = false;
-    const QVariant root = JsonCodec::parse(json, parsed);
-    const QVariant contacts = root.toMap().value(QStringLiteral("contacts"));
-    const bool valid = parsed && contacts.userType() == QMetaType::QVariantMap;
+    QVariantMap contacts;
+    const bool valid = jsonMember(json, QStringLiteral("contacts"), &contacts);
     if (ok)
         *ok = valid;
     QList<ImportedContact> entries;
-    if (!valid)
-        return entries;
-    for (const QVariant &item : listOf(contacts.toMap().value(QStringLiteral("contact")))) {
+    for (const QVariant &item : jsonList(contacts.value(QStringLiteral("contact")))) {
         ImportedContact contact;
-        for (const QVariant &fieldValue : listOf(item.toMap().value(QStringLiteral("fields")))) {
+        for (const QVariant &fieldValue : jsonList(item.toMap().value(QStringLiteral("fields")))) {
             const QVariantMap field = fieldValue.toMap();
             const QString type = field.value(QStringLiteral("type")).toString();
             const QVariant value = field.value(QStringLiteral("value"));

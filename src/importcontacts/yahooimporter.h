@@ -49,13 +49,18 @@ private slots:
     void parseJsonToContactList(const QString &json);
 
 private:
+    using Handler = void (YahooImporter::*)();
+
     void freshNonce();
-    QNetworkReply *finishedReply();
-    // Location header or script redirect of a page; counts redirects and gives up on a loop.
-    QUrl followTarget(QNetworkReply *reply, const QString &page);
-    void fetch(const QUrl &url, void (YahooImporter::*slot)());
-    void submit(const QUrl &url, const QByteArray &body, void (YahooImporter::*slot)());
-    void fetchLoginForm(const QUrl &url);
+    // Has the reply's end handled by `slot` and its errors traced.
+    void watch(QNetworkReply *reply, Handler slot);
+    void fetch(const QUrl &url, Handler slot);
+    void submit(const QUrl &url, const QByteArray &body, Handler slot);
+    // Follows the page's Location header or script redirect, traced and with that progress (none when
+    // negative), to `next`. True when the page was a redirect, or one too many (the import then ends
+    // with networkError()): the caller stops there.
+    bool redirected(
+        QNetworkReply *reply, const QString &page, Handler next, const char *trace, int progress = -1);
     void handleAllowPage(QNetworkReply *reply, const QString &page);
     void handleVerifierPage(const QString &page);
     void requestContactList();

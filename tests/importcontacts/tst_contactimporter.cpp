@@ -15,6 +15,9 @@ public:
         setCredentials(username, password);
     }
     using ContactImporter::addContact;
+    using ContactImporter::finishWith;
+    using ContactImporter::jsonMember;
+    using ContactImporter::okReply;
     using ContactImporter::reportFinished;
     using ContactImporter::reportLoginError;
     using ContactImporter::reportNetworkError;
@@ -44,6 +47,11 @@ private slots:
     void sortingIsStable();
     void onlyTheFirstOutcomeIsEmitted();
     void newImportForgetsThePrevious();
+    void finishWith_data();
+    void finishWith();
+    void handlerWithoutAReplyIsANetworkError();
+    void jsonMember_data();
+    void jsonMember();
     void displayName_data();
     void displayName();
     void isEmpty();
@@ -155,6 +163,79 @@ void TstContactImporter::newImportForgetsThePrevious()
     QVERIFY(importer.sortedContacts().isEmpty());
     importer.reportFinished();
     QCOMPARE(finished.count(), 2);
+}
+
+void TstContactImporter::finishWith_data()
+{
+    QTest::addColumn<bool>("parsed");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("address book") << true << 2 << "finished";
+    QTest::newRow("empty address book") << true << 0 << "finished";
+    QTest::newRow("unreadable") << false << 2 << "networkError";
+}
+
+void TstContactImporter::finishWith()
+{
+    QFETCH(bool, parsed);
+    QFETCH(int, entries);
+    QFETCH(QString, outcome);
+    FakeImporter importer;
+    QSignalSpy finished(&importer, &ContactImporter::finished);
+    QSignalSpy network(&importer, &ContactImporter::networkError);
+    QSignalSpy progress(&importer, &ContactImporter::progressUpdate);
+    importer.startImportingContacts(QString(), QString());
+    QList<ImportedContact> book;
+    for (int i = 0; i < entries; ++i)
+        book << entry(QStringLiteral("N%1").arg(i), QString());
+    importer.finishWith(book, parsed);
+    QVERIFY(importer.isDone());
+    QCOMPARE(finished.count(), outcome == QLatin1String("finished") ? 1 : 0);
+    QCOMPARE(network.count(), outcome == QLatin1String("networkError") ? 1 : 0);
+    // An unreadable address book keeps nothing of what was read before the failure.
+    QCOMPARE(importer.contacts().size(), parsed ? entries : 0);
+    QCOMPARE(progress.count(), parsed ? 1 : 0);
+    if (parsed)
+        QCOMPARE(progress.first().first().toInt(), 100);
+}
+
+void TstContactImporter::handlerWithoutAReplyIsANetworkError()
+{
+    FakeImporter importer;
+    QSignalSpy network(&importer, &ContactImporter::networkError);
+    importer.startImportingContacts(QString(), QString());
+    QObject notAReply;
+    QCOMPARE(importer.okReply(&notAReply), nullptr);
+    QCOMPARE(network.count(), 1);
+    // Only the first outcome counts.
+    QCOMPARE(importer.okReply(nullptr), nullptr);
+    QCOMPARE(network.count(), 1);
+}
+
+void TstContactImporter::jsonMember_data()
+{
+    QTest::addColumn<QString>("json");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QStringList>("keys");
+    QTest::newRow("object member") << R"({"feed":{"entry":[],"id":"x"}})" << true
+                                   << QStringList { "entry", "id" };
+    QTest::newRow("empty member") << R"({"feed":{}})" << true << QStringList();
+    QTest::newRow("member is a list") << R"({"feed":[1,2]})" << false << QStringList();
+    QTest::newRow("member is text") << R"({"feed":"x"})" << false << QStringList();
+    QTest::newRow("no member") << R"({"other":{"entry":[]}})" << false << QStringList();
+    QTest::newRow("top level list") << R"([{"feed":{}}])" << false << QStringList();
+    QTest::newRow("not JSON") << "<feed/>" << false << QStringList();
+    QTest::newRow("empty text") << "" << false << QStringList();
+}
+
+void TstContactImporter::jsonMember()
+{
+    QFETCH(QString, json);
+    QFETCH(bool, found);
+    QFETCH(QStringList, keys);
+    QVariantMap member { { QStringLiteral("stale"), 1 } };
+    QCOMPARE(FakeImporter::jsonMember(json, QStringLiteral("feed"), &member), found);
+    QCOMPARE(member.keys(), keys);
 }
 
 void TstContactImporter::displayName_data()

@@ -1,20 +1,11 @@
 #include "webserviceemulator.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSettings>
-#include <QTimer>
 
 namespace {
 
-const int startTimeoutMs = 60000; // the first start creates RSA keys for the CA
-const int adminTimeoutMs = 30000;
 const char serviceRootPath[] = "/webservice-5.0/";
 
 // Key and resource of each web-service URL, in the order of the URL configuration.
@@ -77,12 +68,9 @@ bool writeLocalUrlConfig(
     return ini.status() == QSettings::NoError;
 }
 
-WebServiceEmulator::WebServiceEmulator(QObject *parent) : QObject(parent) { }
-
-WebServiceEmulator::~WebServiceEmulator()
-{
-    stop();
-}
+WebServiceEmulator::WebServiceEmulator(QObject *parent)
+    : LocalServiceProcess(QStringLiteral("talkvane-ws"), parent)
+{ }
 
 QString WebServiceEmulator::emulatorScript()
 {
@@ -94,96 +82,15 @@ QString WebServiceEmulator::emulatorScript()
 
 bool WebServiceEmulator::start(const QString &caDir, const QString &seedFile)
 {
-    stop();
-    lastError.clear();
-    tempDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/talkvane-ws-XXXXXX"));
-    if (!tempDir->isValid())
-        return fail(QStringLiteral("cannot create a state folder: ") + tempDir->errorString());
-
-    QStringList args { emulatorScript(), QStringLiteral("--state"), stateDir(), QStringLiteral("--port"),
-        QStringLiteral("0"), QStringLiteral("--port-file"), tempDir->filePath(QStringLiteral("port")),
-        QStringLiteral("--exit-with-parent") };
-    if (!caDir.isEmpty())
-        args << QStringLiteral("--ca-dir") << caDir;
+    QStringList args;
     if (!seedFile.isEmpty())
         args << QStringLiteral("--seed") << seedFile;
-    caPath = QDir(caDir.isEmpty() ? stateDir() : caDir).absoluteFilePath(QStringLiteral("ca.pem"));
-
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardOutputFile(tempDir->filePath(QStringLiteral("emulator.log")), QIODevice::Append);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral("python3"), args);
-    if (!process.waitForStarted())
-        return fail(QStringLiteral("cannot start python3: ") + process.errorString());
-    return waitUntilListening();
-}
-
-bool WebServiceEmulator::waitUntilListening()
-{
-    QFile portFile(tempDir->filePath(QStringLiteral("port")));
-    QDeadlineTimer deadline(startTimeoutMs);
-    while (!portFile.exists()) {
-        if (process.state() == QProcess::NotRunning)
-            return fail(QStringLiteral("the emulator exited: ") + logTail());
-        if (deadline.hasExpired()) {
-            stop();
-            return fail(QStringLiteral("the emulator did not listen: ") + logTail());
-        }
-        process.waitForFinished(50); // a short sleep that also notices an early exit
-    }
-    if (!portFile.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read the port file"));
-    bool ok = false;
-    const uint value = QString::fromLatin1(portFile.readAll()).trimmed().toUInt(&ok);
-    if (!ok || value == 0 || value > 65535) {
-        stop();
-        return fail(QStringLiteral("bad port file"));
-    }
-    listenPort = quint16(value);
-    return true;
-}
-
-void WebServiceEmulator::stop()
-{
-    if (process.state() != QProcess::NotRunning) {
-        process.terminate();
-        if (!process.waitForFinished(10000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-    listenPort = 0;
-}
-
-bool WebServiceEmulator::isRunning() const
-{
-    return process.state() == QProcess::Running && listenPort != 0;
-}
-
-QUrl WebServiceEmulator::baseUrl() const
-{
-    QUrl url;
-    url.setScheme(QStringLiteral("https"));
-    url.setHost(QStringLiteral("127.0.0.1"));
-    url.setPort(listenPort);
-    return url;
+    return startScript(emulatorScript(), args, caDir);
 }
 
 QString WebServiceEmulator::serviceUrl(const QString &resource) const
 {
     return rootText(baseUrl()) + QLatin1String(serviceRootPath) + resource;
-}
-
-QString WebServiceEmulator::stateDir() const
-{
-    return tempDir ? tempDir->filePath(QStringLiteral("state")) : QString();
-}
-
-QSslConfiguration WebServiceEmulator::sslConfiguration() const
-{
-    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    config.addCaCertificates(caPath, QSsl::Pem);
-    return config;
 }
 
 bool WebServiceEmulator::injectFault(const QString &kind, int count, const QString &resource, double seconds)
@@ -238,15 +145,15 @@ bool WebServiceEmulator::patchAccount(const QString &username, const QJsonObject
 
 bool WebServiceEmulator::writeUrlsFile(const QString &filePath, const QString &voiceHost, int voicePort) const
 {
-    return listenPort != 0 && writeLocalUrlConfig(filePath, baseUrl(), voiceHost, voicePort);
+    return port() != 0 && writeLocalUrlConfig(filePath, baseUrl(), voiceHost, voicePort);
 }
 
 bool WebServiceEmulator::exportEnvironment(
     const QString &urlsFile, const QString &voiceHost, int voicePort) const
 {
-    if (listenPort == 0)
+    if (port() == 0)
         return false;
-    qputenv("TALKVANE_CA_FILE", QFile::encodeName(caPath));
+    qputenv("TALKVANE_CA_FILE", QFile::encodeName(caFile()));
     if (urlsFile.isEmpty())
         return true;
     if (!writeUrlsFile(urlsFile, voiceHost, voicePort))
@@ -259,33 +166,10 @@ bool WebServiceEmulator::exportEnvironment(
 bool WebServiceEmulator::admin(
     const QByteArray &method, const QString &what, const QJsonDocument &body, QJsonDocument *reply)
 {
-    if (!isRunning())
-        return fail(QStringLiteral("the emulator is not running"));
-    QUrl url = baseUrl();
-    url.setPath(QStringLiteral("/_admin/") + what);
-    QNetworkRequest request(url);
-    request.setSslConfiguration(sslConfiguration());
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-    const QByteArray data = body.isNull() ? QByteArray() : body.toJson(QJsonDocument::Compact);
-
-    QNetworkAccessManager manager;
-    QNetworkReply *answer = manager.sendCustomRequest(request, method, data);
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(answer, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    connect(&timer, &QTimer::timeout, answer, &QNetworkReply::abort);
-    timer.start(adminTimeoutMs);
-    if (!answer->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-
-    const QByteArray bytes = answer->readAll();
-    const bool ok = answer->error() == QNetworkReply::NoError;
-    const QString error = answer->errorString();
-    delete answer;
-    if (!ok)
-        return fail(QStringLiteral("admin %1 %2 failed: %3 %4")
-                        .arg(QString::fromLatin1(method), what, error, QString::fromUtf8(bytes)));
+    QByteArray bytes;
+    if (!adminRequest(
+            method, what, body.isNull() ? QByteArray() : body.toJson(QJsonDocument::Compact), &bytes))
+        return false;
     if (reply) {
         QJsonParseError parseError;
         *reply = QJsonDocument::fromJson(bytes, &parseError);
@@ -293,19 +177,4 @@ bool WebServiceEmulator::admin(
             return fail(QStringLiteral("admin %1: bad JSON: %2").arg(what, parseError.errorString()));
     }
     return true;
-}
-
-bool WebServiceEmulator::fail(const QString &message)
-{
-    lastError = message;
-    return false;
-}
-
-QString WebServiceEmulator::logTail() const
-{
-    QFile log(tempDir ? tempDir->filePath(QStringLiteral("emulator.log")) : QString());
-    if (!log.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray text = log.readAll();
-    return QString::fromUtf8(text.right(2000));
 }

@@ -3,42 +3,28 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QObject>
-#include <QProcess>
-#include <QSslConfiguration>
 #include <QString>
-#include <QTemporaryDir>
 #include <QUrl>
 
-#include <memory>
+#include "localserviceprocess.h"
 
 // Runs tools/webservice/emulator.py for a test: a fresh state folder, a free port on 127.0.0.1, its own
 // local CA unless one is shared. The process is stopped by stop() or the destructor, and it also ends by
 // itself when the test process dies.
-class WebServiceEmulator : public QObject
+class WebServiceEmulator : public LocalServiceProcess
 {
     Q_OBJECT
 public:
     explicit WebServiceEmulator(QObject *parent = nullptr);
-    ~WebServiceEmulator() override;
 
     // Starts and waits until the emulator listens. caDir: folder of a CA shared with other local
     // services (empty: a CA of its own in the state folder). seedFile: empty for the project's seed.
     bool start(const QString &caDir = QString(), const QString &seedFile = QString());
-    void stop();
-    bool isRunning() const;
-    QString errorString() const { return lastError; }
 
-    quint16 port() const { return listenPort; }
-    qint64 processId() const { return process.processId(); }
     // https://127.0.0.1:PORT
-    QUrl baseUrl() const;
+    QUrl baseUrl() const { return rootUrl(); }
     // baseUrl + "/webservice-5.0/" + resource, as the URL configuration holds it.
     QString serviceUrl(const QString &resource) const;
-    QString caFile() const { return caPath; }
-    QString stateDir() const;
-    // The default TLS configuration plus the emulator's CA; verification stays on.
-    QSslConfiguration sslConfiguration() const;
 
     // kind: "500", "malformed", "delay" or "drop"; resource empty for any resource. A dropped
     // connection makes Qt send the request again, up to three times: a drop the client should see
@@ -69,17 +55,8 @@ public:
     static QString emulatorScript();
 
 private:
-    bool waitUntilListening();
     bool admin(const QByteArray &method, const QString &what, const QJsonDocument &body,
         QJsonDocument *reply = nullptr);
-    bool fail(const QString &message);
-    QString logTail() const;
-
-    std::unique_ptr<QTemporaryDir> tempDir;
-    QProcess process;
-    QString lastError;
-    QString caPath;
-    quint16 listenPort = 0;
 };
 
 // Writes the twelve web-service URLs and the voice server ("Local.Webservices") and the nine home-page

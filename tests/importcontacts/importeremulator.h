@@ -2,36 +2,25 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QObject>
-#include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
-#include <QUrl>
 
-#include <memory>
-
+#include "localserviceprocess.h"
 #include "serviceurls.h"
 
 // Runs tools/importers/emulator.py (the local Google and Yahoo address-book services) for a test: a fresh
 // state folder, a free port on 127.0.0.1, its own local CA. Stopped by stop() or the destructor; it also
 // ends by itself when the test process dies.
-class ImporterEmulator : public QObject
+class ImporterEmulator : public LocalServiceProcess
 {
     Q_OBJECT
 public:
     explicit ImporterEmulator(QObject *parent = nullptr);
-    ~ImporterEmulator() override;
 
     // Starts and waits until the emulator listens.
     bool start();
-    void stop();
-    bool isRunning() const;
-    QString errorString() const { return lastError; }
 
-    quint16 port() const { return listenPort; }
     // https://127.0.0.1:PORT
-    QString baseUrl() const;
-    QString caFile() const { return caPath; }
+    QString baseUrl() const { return rootUrl().toString(); }
     // The importers' four base URLs pointing at this emulator (the web-service URLs stay empty).
     ServiceUrls serviceUrls() const;
     // Sets TALKVANE_CA_FILE to the emulator's CA, so the importers trust it.
@@ -54,15 +43,6 @@ public:
     static QString emulatorScript();
 
 private:
-    bool waitUntilListening();
     bool admin(
         const QByteArray &method, const QString &what, const QJsonObject &body, QByteArray *reply = nullptr);
-    bool fail(const QString &message);
-    QString logTail() const;
-
-    std::unique_ptr<QTemporaryDir> tempDir;
-    QProcess process;
-    QString lastError;
-    QString caPath;
-    quint16 listenPort = 0;
 };

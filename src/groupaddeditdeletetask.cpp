@@ -45,7 +45,8 @@ void GroupAddEditDeleteTask::setRestManager(RestManager *restManager, ContactMan
                     << connect(contactRequest, &RestRequest::requestError, this, contactFailed)
                     << connect(contactRequest, &RestRequest::proxyConnectionError, this, contactFailed)
                     << connect(rest, &RestManager::groupAdded, this, groupOk)
-                    << connect(rest, qOverload<const Group &>(&RestManager::requestFinished), this, groupOk)
+                    << connect(rest, qOverload<const Group &>(&RestManager::requestFinished), this,
+                           &GroupAddEditDeleteTask::recordGroupAnswer)
                     << connect(groupRequest, &RestRequest::requestError, this, groupFailed)
                     << connect(groupRequest, &RestRequest::proxyConnectionError, this, groupFailed);
 }
@@ -61,6 +62,15 @@ void GroupAddEditDeleteTask::record(RestRequest *from, bool ok)
 {
     if (awaited && from == awaitedRequest)
         outcome = ok ? Outcome::Done : Outcome::Failed;
+}
+
+void GroupAddEditDeleteTask::recordGroupAnswer(const Group &answer)
+{
+    if (!rest || !awaited || awaitedRequest != rest->groupRequest())
+        return;
+    // The service refuses a group with a 2xx reply that carries its message.
+    awaitedMessage = answer.errorMessage();
+    record(awaitedRequest, true);
 }
 
 void GroupAddEditDeleteTask::startDelete(
@@ -93,6 +103,14 @@ void GroupAddEditDeleteTask::startMoveToNewGroup(const QStringList &nicks, const
     enqueue(operation);
 }
 
+void GroupAddEditDeleteTask::startCreateGroup(const QString &groupName)
+{
+    Operation operation;
+    operation.kind = Kind::CreateGroup;
+    operation.groupName = groupName;
+    enqueue(operation);
+}
+
 void GroupAddEditDeleteTask::enqueue(const Operation &operation)
 {
     queue.append(operation);
@@ -107,6 +125,8 @@ void GroupAddEditDeleteTask::startNext()
         return;
     current = queue.takeFirst();
     running = true;
+    lastOutcome = Outcome::None;
+    lastMessage.clear();
     switch (current.kind) {
     case Kind::Delete:
         deleteNextContact();
@@ -117,12 +137,16 @@ void GroupAddEditDeleteTask::startNext()
     case Kind::MoveToNewGroup:
         createGroupThen(&GroupAddEditDeleteTask::moveContactsToNewGroup);
         break;
+    case Kind::CreateGroup:
+        createGroupThen(&GroupAddEditDeleteTask::addCreatedGroup);
+        break;
     }
 }
 
 void GroupAddEditDeleteTask::finishCurrent(bool ok)
 {
     const QString groupName = current.groupName;
+    const bool creation = current.kind == Kind::CreateGroup;
     running = false;
     current = Operation();
     if (ok) {
@@ -131,6 +155,12 @@ void GroupAddEditDeleteTask::finishCurrent(bool ok)
         LOG_WARNING << "group operation on" << groupName << "failed; the service may differ from the book";
         emit operationFailed(groupName);
     }
+    if (creation) {
+        if (ok)
+            emit groupCreated(groupName);
+        else
+            emit groupCreationFailed(groupName, lastMessage);
+    }
     startNext();
 }
 
@@ -138,6 +168,14 @@ void GroupAddEditDeleteTask::cancel()
 {
     if (running || !queue.isEmpty())
         LOG_TRACE << "dropping" << (running ? 1 : 0) + queue.size() << "group operations";
+    // Whoever waits for a group to be created learns that it will not be.
+    QStringList droppedCreations;
+    if (running && current.kind == Kind::CreateGroup)
+        droppedCreations << current.groupName;
+    for (const Operation &operation : qAsConst(queue)) {
+        if (operation.kind == Kind::CreateGroup)
+            droppedCreations << operation.groupName;
+    }
     queue.clear();
     running = false;
     current = Operation();
@@ -147,6 +185,8 @@ void GroupAddEditDeleteTask::cancel()
     awaitedRequest = nullptr;
     awaitedNext = nullptr;
     outcome = Outcome::None;
+    for (const QString &groupName : qAsConst(droppedCreations))
+        emit groupCreationFailed(groupName, QString());
 }
 
 bool GroupAddEditDeleteTask::awaitReply(RestRequest *request, QNetworkReply *before, Step next)
@@ -160,6 +200,7 @@ bool GroupAddEditDeleteTask::awaitReply(RestRequest *request, QNetworkReply *bef
     awaitedRequest = request;
     awaitedNext = next;
     outcome = Outcome::None;
+    awaitedMessage.clear();
     awaitedConnection
         = connect(sent, &QNetworkReply::finished, this, &GroupAddEditDeleteTask::onAwaitedReplyFinished);
     return true;
@@ -172,10 +213,13 @@ void GroupAddEditDeleteTask::onAwaitedReplyFinished()
     disconnect(awaitedConnection);
     const Step next = awaitedNext;
     const Outcome result = outcome;
+    lastOutcome = outcome;
+    lastMessage = awaitedMessage;
     awaited = nullptr;
     awaitedRequest = nullptr;
     awaitedNext = nullptr;
     outcome = Outcome::None;
+    awaitedMessage.clear();
     if (!running || !next)
         return;
     if (result == Outcome::Failed) {
@@ -240,6 +284,21 @@ void GroupAddEditDeleteTask::addContactToNewGroup()
         if (rest)
             rest->addContact(*stored);
     }
+    finishCurrent(true);
+}
+
+void GroupAddEditDeleteTask::addCreatedGroup()
+{
+    if (!running || current.kind != Kind::CreateGroup)
+        return;
+    // Only an answer that is the stored group confirms it: an unreadable one may be anything.
+    if (lastOutcome != Outcome::Done || !lastMessage.isEmpty()) {
+        LOG_TRACE << "the service did not create group" << current.groupName << lastMessage;
+        finishCurrent(false);
+        return;
+    }
+    if (contacts && !contacts->groupPresent(current.groupName))
+        contacts->addOldGroup(current.groupName);
     finishCurrent(true);
 }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "rest/contact.h"
+#include "rest/group.h"
 
 class ContactManager;
 class QNetworkReply;
@@ -17,7 +18,8 @@ class RestRequest;
 // Carries out the group operations that need several web-service requests in turn: deleting a group
 // (one contact request after another, then the group), and creating a group before the contacts that
 // go into it. The address book itself has already been changed by the ContactManager; this only
-// brings the service along.
+// brings the service along. The one exception is startCreateGroup(), which changes the book only
+// after the service has confirmed the group.
 //
 // Operations are queued and run one at a time, so a second one never overwrites the first. Each step
 // waits for the completion of its own request, whatever form the service's answer takes, and a failed
@@ -40,6 +42,11 @@ public:
     void startAddToNewGroup(const QString &nick, const QString &groupName);
     // Creates the group on the service, then sends the contacts of these nicks, already moved locally.
     void startMoveToNewGroup(const QStringList &nicks, const QString &groupName);
+    // Creates the group on the service and, once the service has confirmed it, adds it to the book
+    // (without another request) and reports groupCreated(). A refused, failed or dropped creation
+    // leaves the book as it was and reports groupCreationFailed(), with the service's message if it
+    // gave one.
+    void startCreateGroup(const QString &groupName);
 
     // Forgets the running and the queued operations; a reply still on its way is ignored.
     void cancel();
@@ -49,11 +56,14 @@ public:
 signals:
     void operationFinished(const QString &groupName);
     void operationFailed(const QString &groupName);
+    void groupCreated(const QString &groupName);
+    void groupCreationFailed(const QString &groupName, const QString &message);
 
 private slots:
     void deleteNextContact();
     void moveContactsToNewGroup();
     void addContactToNewGroup();
+    void addCreatedGroup();
     void onAwaitedReplyFinished();
 
 private:
@@ -61,6 +71,7 @@ private:
         Delete,
         AddToNewGroup,
         MoveToNewGroup,
+        CreateGroup,
     };
     struct Operation
     {
@@ -85,6 +96,7 @@ private:
     // Waits for the reply that `request` has just sent (it is not `before`) and then runs `next`.
     bool awaitReply(RestRequest *request, QNetworkReply *before, Step next);
     void record(RestRequest *from, bool ok);
+    void recordGroupAnswer(const Group &answer);
     void disconnectRest();
 
     QPointer<ContactManager> contacts;
@@ -100,4 +112,9 @@ private:
     QMetaObject::Connection awaitedConnection;
     Step awaitedNext = nullptr;
     Outcome outcome = Outcome::None;
+    // What the service said to the group request awaited, and the outcome and message of the last
+    // awaited reply, for the step that follows it.
+    QString awaitedMessage;
+    Outcome lastOutcome = Outcome::None;
+    QString lastMessage;
 };

@@ -88,6 +88,10 @@ private slots:
     void stalledOperationDoesNotSurviveSignOut();
     void newGroupIsCreatedBeforeItsNewContact();
     void contactMovedToNewGroupFollowsTheGroup();
+    void createdGroupEntersTheBookOnlyWhenConfirmed_data();
+    void createdGroupEntersTheBookOnlyWhenConfirmed();
+    void groupIsNotInTheBookWhileTheServiceDelays();
+    void droppedCreationIsReported();
     void loadingNoGroupsCreatesTheDefaultGroupsOnTheService();
 
 private:
@@ -325,6 +329,84 @@ void TstGroupAddEditDeleteTask::contactMovedToNewGroupFollowsTheGroup()
     QVERIFY(finished.wait(waitMs));
     QCOMPARE(sentWithoutCounts(), (QStringList { "addGroup Golf", "updateContact t1@Golf" }));
     QTRY_COMPARE_WITH_TIMEOUT(serviceContacts().value(QStringLiteral("t1")), QStringLiteral("Golf"), waitMs);
+}
+
+void TstGroupAddEditDeleteTask::createdGroupEntersTheBookOnlyWhenConfirmed_data()
+{
+    QTest::addColumn<QString>("fault"); // "" none, "exists" (on the service only), or an emulator fault
+    QTest::addColumn<bool>("created");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("confirmed") << "" << true << "";
+    QTest::newRow("already on the service") << "exists" << false << "Group already exists.";
+    QTest::newRow("server error") << "500" << false << "";
+    QTest::newRow("unreadable answer") << "malformed" << false << "";
+    QTest::newRow("connection dropped") << "drop" << false << "";
+}
+
+void TstGroupAddEditDeleteTask::createdGroupEntersTheBookOnlyWhenConfirmed()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, created);
+    QFETCH(QString, message);
+    book->loadGroups({ Group("Work"), Group("Family"), Group("Friends") });
+    if (fault == QLatin1String("exists")) {
+        // Made by another session: the service has it, this book does not.
+        ContactManager other;
+        other.setRestManager(rest);
+        other.addNewGroup(QStringLiteral("Golf"));
+        QTRY_VERIFY_WITH_TIMEOUT(serviceGroups().contains(QStringLiteral("Golf")), waitMs);
+    } else if (!fault.isEmpty()) {
+        const int count = fault == QLatin1String("drop") ? WebServiceEmulator::dropsSeenByQt : 1;
+        QVERIFY(emu.injectFault(fault, count, QStringLiteral("group")));
+    }
+    QSignalSpy done(book->groupTask(), &GroupAddEditDeleteTask::groupCreated);
+    QSignalSpy failed(book->groupTask(), &GroupAddEditDeleteTask::groupCreationFailed);
+    rest->sent.clear();
+    book->groupTask()->startCreateGroup(QStringLiteral("Golf"));
+    QTRY_COMPARE_WITH_TIMEOUT(done.count() + failed.count(), 1, waitMs);
+    QCOMPARE(sentWithoutCounts(), QStringList { "addGroup Golf" });
+    QCOMPARE(done.count(), created ? 1 : 0);
+    QCOMPARE(book->groupPresent(QStringLiteral("Golf")), created);
+    if (created) {
+        QCOMPARE(done.first().first().toString(), QStringLiteral("Golf"));
+        QVERIFY(serviceGroups().contains(QStringLiteral("Golf")));
+    } else {
+        QCOMPARE(failed.first().at(0).toString(), QStringLiteral("Golf"));
+        QCOMPARE(failed.first().at(1).toString(), message);
+    }
+    QVERIFY(!book->groupTask()->isBusy());
+}
+
+void TstGroupAddEditDeleteTask::groupIsNotInTheBookWhileTheServiceDelays()
+{
+    QVERIFY(emu.injectFault(QStringLiteral("delay"), 1, QStringLiteral("group"), 1.5));
+    QSignalSpy done(book->groupTask(), &GroupAddEditDeleteTask::groupCreated);
+    book->groupTask()->startCreateGroup(QStringLiteral("Golf"));
+    QTRY_VERIFY_WITH_TIMEOUT(!emu.requests().isEmpty(), waitMs);
+    QVERIFY(!book->groupPresent(QStringLiteral("Golf")));
+    QVERIFY(book->groupTask()->isBusy());
+    QVERIFY(done.wait(waitMs));
+    QVERIFY(book->groupPresent(QStringLiteral("Golf")));
+    QVERIFY(serviceGroups().contains(QStringLiteral("Golf")));
+}
+
+void TstGroupAddEditDeleteTask::droppedCreationIsReported()
+{
+    QVERIFY(emu.injectFault(QStringLiteral("delay"), 2, QStringLiteral("group"), 1.5));
+    QSignalSpy failed(book->groupTask(), &GroupAddEditDeleteTask::groupCreationFailed);
+    QSignalSpy answered(rest, &RestManager::groupAdded);
+    book->groupTask()->startCreateGroup(QStringLiteral("Golf"));
+    book->groupTask()->startCreateGroup(QStringLiteral("Chess"));
+    QCOMPARE(book->groupTask()->queuedOperations(), 1);
+    // Signing out drops both: the running one and the queued one.
+    book->clear();
+    QCOMPARE(failed.count(), 2);
+    QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Golf"));
+    QCOMPARE(failed.at(1).at(0).toString(), QStringLiteral("Chess"));
+    // The late confirmation of the first changes nothing.
+    QVERIFY(answered.wait(waitMs));
+    QVERIFY(!book->groupPresent(QStringLiteral("Golf")));
+    QCOMPARE(failed.count(), 2);
 }
 
 void TstGroupAddEditDeleteTask::loadingNoGroupsCreatesTheDefaultGroupsOnTheService()

@@ -569,6 +569,7 @@ void Phone::callFocusChanged(const talk::Call *newCallInstance, const talk::Call
         LOG_TRACE << "oldCallInstace is NULL in callFocusChanged()";
     else
         LOG_TRACE << "Call switching from :" << oldCallInstance->id() << "to :" << newCallInstance->id();
+    emit focusCallChanged(newCallInstance, oldCallInstance);
 }
 
 void Phone::callSessionInitiated(const talk::Call *call)

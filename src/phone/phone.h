@@ -176,6 +176,9 @@ signals:
     void callHangupUnreachable(const talk::Call *call);
     void callHangupTimeout(const talk::Call *call);
     void callInstanceDestroyed(const talk::Call *call);
+    // The focus call (the one hang-up, keypad and mute act on) is now newCall: moved by the engine or
+    // by the user switching between parallel calls.
+    void focusCallChanged(const talk::Call *newCall, const talk::Call *oldCall);
     void incomingCallHangupDecline(const talk::Call *call);
     void successSendingSMS(SMS sms);
     void errorSendingSMS(QString smsError);

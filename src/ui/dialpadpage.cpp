@@ -17,11 +17,13 @@
 #include "settings/settings.h"
 #include "talk/call.h"
 #include "talk/mediaengine.h"
+#include "ui/callswitchdialog.h"
 #include "ui/numberedit.h"
 #include "util/log.h"
 
 DialPadPage::DialPadPage(QWidget *parent)
-    : QWidget(parent), ui(new Ui::DialPadPage), messageTimer(new QTimer(this))
+    : QWidget(parent), ui(new Ui::DialPadPage), messageTimer(new QTimer(this)),
+      callSwitch(new CallSwitchDialog(this))
 {
     ui->setupUi(this);
     messageTimer->setSingleShot(true);
@@ -41,6 +43,7 @@ DialPadPage::DialPadPage(QWidget *parent)
     connect(ui->volumeSlider, &QSlider::valueChanged, this, &DialPadPage::onVolumeChanged);
     connect(ui->numberEdit, &NumberEdit::returnPressed, this, &DialPadPage::doCall);
     connect(ui->numberEdit, &NumberEdit::saveNumberClicked, this, &DialPadPage::saveNumber);
+    connect(callSwitch, &CallSwitchDialog::callCountChanged, this, &DialPadPage::onParallelCallsChanged);
 
     setCallLook(true);
     updateBalance(Balance());
@@ -59,6 +62,7 @@ void DialPadPage::setPhone(Phone *controller)
         disconnect(phone, nullptr, this, nullptr);
     phone = controller;
     ui->numberEdit->setPhone(controller);
+    callSwitch->setPhone(controller);
     if (!phone)
         return;
     const auto unique = Qt::UniqueConnection;
@@ -75,6 +79,7 @@ void DialPadPage::setPhone(Phone *controller)
     // Known from the first ring, so that an unanswered call still lands in the history.
     connect(phone, &Phone::incomingCall, this, &DialPadPage::onIncomingCall, unique);
     connect(phone, &Phone::callInstanceDestroyed, this, &DialPadPage::onCallDestroyed, unique);
+    connect(phone, &Phone::focusCallChanged, this, &DialPadPage::onFocusCallChanged, unique);
     connect(phone, &Phone::balanceUpdate, this, &DialPadPage::updateBalance, unique);
     connect(this, &DialPadPage::micVolumeChanged, phone, &Phone::onMicVolumeChanged, unique);
     connect(this, &DialPadPage::speakerVolumeChanged, phone, &Phone::onSpeakerVolumeChanged, unique);
@@ -101,6 +106,7 @@ void DialPadPage::setContactManager(ContactManager *manager)
 {
     contactManager = manager;
     ui->numberEdit->setContactManager(manager);
+    callSwitch->setContactManager(manager);
 }
 
 void DialPadPage::setPrefixProvider(const PrefixProvider *provider)
@@ -428,6 +434,33 @@ void DialPadPage::onCallDestroyed(const talk::Call *call)
 void DialPadPage::onCallEndedTimerRefresh()
 {
     setStateText(idleText());
+}
+
+void DialPadPage::onParallelCallsChanged(int count)
+{
+    if (count > 1) {
+        callSwitch->show();
+        callSwitch->raise();
+    } else {
+        callSwitch->hide();
+    }
+}
+
+void DialPadPage::onFocusCallChanged(const talk::Call *call)
+{
+    // Between parallel calls the pad shows the one being talked on; a call that has not begun (or
+    // a pad showing no call) is left alone.
+    const auto found = calls.constFind(call);
+    if (!call || found == calls.constEnd() || !found->started || !shownCall() || shownCall() == call)
+        return;
+    setActiveCall(call);
+    callStart = found->start;
+    if (durationTimerId == -1)
+        durationTimerId = startTimer(1000);
+    const QString text = formatDuration(QDateTime::currentMSecsSinceEpoch() - callStart);
+    showMessage(text, 0);
+    emit callInfoChanged(text);
+    emit callProgressChanged();
 }
 
 void DialPadPage::setStateText(const QString &text)

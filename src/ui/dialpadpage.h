@@ -13,6 +13,7 @@ class DialPadPage;
 namespace talk {
 class Call;
 }
+class CallSwitchDialog;
 class ContactManager;
 class History;
 class NumberEdit;
@@ -46,6 +47,8 @@ public:
     int volume() const;
     // The call the page shows (placed here or answered), or null.
     const talk::Call *shownCall() const { return activeGuard ? activeCall : nullptr; }
+    // Lists the calls while more than one runs, to switch between them.
+    CallSwitchDialog *callSwitchDialog() const { return callSwitch; }
 
     static QString idleText() { return tr("Enter Phone Number"); }
     // "hh:mm:ss" of a duration in milliseconds.
@@ -108,6 +111,8 @@ private slots:
     void onDialKeyPressed();
     void onBuyCreditClicked();
     void onCallEndedTimerRefresh();
+    void onParallelCallsChanged(int count);
+    void onFocusCallChanged(const talk::Call *call);
     void showMessage(const QString &message, int duration);
     void showMessage(const QString &message);
 
@@ -141,6 +146,7 @@ private:
     qint64 callEnd = 0;
     CallHistoryEvent::EventType callHistoryEventType = CallHistoryEvent::OutgoingCall;
     QTimer *messageTimer;
+    CallSwitchDialog *callSwitch;
     Balance balance;
     // The call shown; the guard turns null when the engine deletes it.
     const talk::Call *activeCall = nullptr;

@@ -11,6 +11,7 @@
 
 #include "contactgroup.h"
 #include "contactmanager.h"
+#include "groupaddeditdeletetask.h"
 #include "importcontacts/googleimporter.h"
 #include "importcontacts/vcardimporter.h"
 #include "importcontacts/yahooimporter.h"
@@ -46,7 +47,8 @@ void repolish(QWidget *widget)
 
 } // namespace
 
-ImportContactsDialog::ImportContactsDialog(QWidget *parent) : DialogBase(parent), ui(new Ui::ImportContactsDialog)
+ImportContactsDialog::ImportContactsDialog(QWidget *parent)
+    : DialogBase(parent), ui(new Ui::ImportContactsDialog)
 {
     setObjectName(QStringLiteral("ImportContactsDialog"));
     ui->setupUi(dialogContentWidget());
@@ -59,8 +61,10 @@ ImportContactsDialog::ImportContactsDialog(QWidget *parent) : DialogBase(parent)
     ui->importLiveButton->setToolTip(tr("Importing from Windows Live is not available"));
     ui->loginProgressBar->setRange(0, 100);
 
-    connect(ui->importGmailButton, &QPushButton::clicked, this, &ImportContactsDialog::onSelectProviderClicked);
-    connect(ui->importYahooButton, &QPushButton::clicked, this, &ImportContactsDialog::onSelectProviderClicked);
+    connect(
+        ui->importGmailButton, &QPushButton::clicked, this, &ImportContactsDialog::onSelectProviderClicked);
+    connect(
+        ui->importYahooButton, &QPushButton::clicked, this, &ImportContactsDialog::onSelectProviderClicked);
     connect(ui->importVCardButton, &QPushButton::clicked, this, &ImportContactsDialog::onVCardClicked);
     connect(ui->importButton, &QPushButton::clicked, this, &ImportContactsDialog::onImportButtonClicked);
     connect(ui->backButton, &QPushButton::clicked, this, &ImportContactsDialog::onBackButtonClicked);
@@ -73,9 +77,8 @@ ImportContactsDialog::ImportContactsDialog(QWidget *parent) : DialogBase(parent)
         &ImportContactsDialog::onCancelAddGroupClicked);
     connect(ui->selectAllCheckBox, &QCheckBox::toggled, this, &ImportContactsDialog::onSelectAllToggled);
 
-    warningHandler = [this](const QString &title, const QString &text) {
-        QMessageBox::warning(this, title, text);
-    };
+    warningHandler
+        = [this](const QString &title, const QString &text) { QMessageBox::warning(this, title, text); };
     fileChooser = [this]() {
         return QFileDialog::getOpenFileName(this, tr("Choose a vCard file"),
             QStandardPaths::writableLocation(QStandardPaths::HomeLocation),
@@ -83,6 +86,7 @@ ImportContactsDialog::ImportContactsDialog(QWidget *parent) : DialogBase(parent)
     };
     setProvider(QString());
     showProcessing(false);
+    ui->groupStatusLabel->hide();
     onCancelAddGroupClicked();
     setStep(SelectProviderStep);
 }
@@ -94,16 +98,28 @@ ImportContactsDialog::~ImportContactsDialog()
 
 void ImportContactsDialog::setContactManager(ContactManager *manager)
 {
-    if (contactManager)
+    if (contactManager) {
         disconnect(this, nullptr, contactManager, nullptr);
+        disconnect(this, nullptr, contactManager->groupTask(), nullptr);
+        disconnect(contactManager->groupTask(), nullptr, this, nullptr);
+    }
+    if (isCreatingGroup()) {
+        pendingGroup.clear();
+        setWaitingForGroup(false);
+    }
     contactManager = manager;
     // Connected once per manager: a later round of invitations must reach the service once, not once
     // per round that came before.
     if (manager) {
-        connect(this, &ImportContactsDialog::requestAddGroup, manager, &ContactManager::addNewGroup,
+        GroupAddEditDeleteTask *task = manager->groupTask();
+        connect(this, &ImportContactsDialog::requestAddGroup, task, &GroupAddEditDeleteTask::startCreateGroup,
             Qt::UniqueConnection);
-        connect(this, &ImportContactsDialog::requestSendInvitations, manager, &ContactManager::sendInvitations,
+        connect(this, &ImportContactsDialog::requestSendInvitations, manager,
+            &ContactManager::sendInvitations, Qt::UniqueConnection);
+        connect(task, &GroupAddEditDeleteTask::groupCreated, this, &ImportContactsDialog::onGroupCreated,
             Qt::UniqueConnection);
+        connect(task, &GroupAddEditDeleteTask::groupCreationFailed, this,
+            &ImportContactsDialog::onGroupCreationFailed, Qt::UniqueConnection);
     }
     fillGroups();
 }
@@ -239,11 +255,13 @@ void ImportContactsDialog::onVCardClicked()
     startImporter(importer, path, QString());
 }
 
-void ImportContactsDialog::startImporter(ContactImporter *importer, const QString &user, const QString &password)
+void ImportContactsDialog::startImporter(
+    ContactImporter *importer, const QString &user, const QString &password)
 {
     contactImporter = importer;
     connect(importer, &ContactImporter::progressUpdate, ui->loginProgressBar, &QProgressBar::setValue);
-    connect(importer, &ContactImporter::errorLoggingIn, this, &ImportContactsDialog::onImporterErrorLoggingIn);
+    connect(
+        importer, &ContactImporter::errorLoggingIn, this, &ImportContactsDialog::onImporterErrorLoggingIn);
     connect(importer, &ContactImporter::networkError, this, &ImportContactsDialog::onImporterNetworkError);
     connect(importer, &ContactImporter::finished, this, &ImportContactsDialog::onImporterFinished);
     showProcessing(true);
@@ -367,9 +385,9 @@ void ImportContactsDialog::showImportList()
         addListItem(entry.phones.contains(name) ? numbers : name + QStringLiteral(" (") + numbers + ')', i);
     }
     if (listedEntries.isEmpty()) {
-        ui->foundImportContactsLabel->setText(
-            tr("We have found no contacts that have a phone number.\nClick skip and invite your friends to %1.")
-                .arg(productName()));
+        ui->foundImportContactsLabel->setText(tr(
+            "We have found no contacts that have a phone number.\nClick skip and invite your friends to %1.")
+                                                  .arg(productName()));
     } else {
         ui->foundImportContactsLabel->setText(
             tr("We have found %1 contacts that have phone numbers.<br>Choose the ones you want to import.")
@@ -391,8 +409,8 @@ void ImportContactsDialog::showInviteList()
         addListItem(entry.displayName() + QStringLiteral(" <") + entry.emails.first() + '>', i);
     }
     if (listedEntries.isEmpty()) {
-        ui->foundImportContactsLabel->setText(
-            tr("We have found no contacts that have an email.\nClick skip and try to import another addressbook."));
+        ui->foundImportContactsLabel->setText(tr("We have found no contacts that have an email.\nClick skip "
+                                                 "and try to import another addressbook."));
     } else {
         ui->foundImportContactsLabel->setText(
             tr("We have found %1 contacts that have an email.<br>Choose the ones you want to invite to %2.")
@@ -408,7 +426,8 @@ void ImportContactsDialog::showFinal()
                                 : tr("You haven't imported any contacts.");
     if (!skipped.isEmpty()) {
         text += QLatin1Char('\n')
-            + tr("Not added, because they are already in your list: %1").arg(skipped.join(QStringLiteral(", ")));
+            + tr("Not added, because they are already in your list: %1")
+                  .arg(skipped.join(QStringLiteral(", ")));
     }
     ui->importResultLabel->setText(text);
     setStep(FinalStep);
@@ -482,67 +501,142 @@ void ImportContactsDialog::onCancelAddGroupClicked()
 
 void ImportContactsDialog::onConfirmAddGroupClicked()
 {
-    if (takeNewGroup())
-        ui->groupComboBox->setFocus();
+    if (isCreatingGroup())
+        return;
+    const QString name = newGroupName();
+    if (!name.isEmpty())
+        createGroup(name, false);
 }
 
-bool ImportContactsDialog::takeNewGroup()
+QString ImportContactsDialog::newGroupName()
 {
     const QString name = ui->addGroupLineEdit->text().trimmed();
     if (name.isEmpty()) {
         warn(tr("Error"), tr("Group name cannot be empty"));
-        return false;
+        return QString();
     }
     if (!contactManager) {
         LOG_WARNING << "no address book to add the group to";
-        return false;
+        return QString();
     }
     if (contactManager->groupPresent(name)) {
         warn(tr("Error"), tr("Group %1 already exists").arg(name));
-        return false;
+        return QString();
     }
+    return name;
+}
+
+void ImportContactsDialog::createGroup(const QString &name, bool thenImport)
+{
+    LOG_TRACE << "creating group" << name << "on the service" << (thenImport ? "before importing" : "");
+    pendingGroup = name;
+    importWhenGroupCreated = thenImport;
+    setWaitingForGroup(true);
+    // The answer may come at once (no service to ask): the state above is set before.
     emit requestAddGroup(name);
-    fillGroups(name);
+}
+
+void ImportContactsDialog::setWaitingForGroup(bool waiting)
+{
+    // What the import will take is fixed while it waits.
+    const QList<QWidget *> frozen { ui->contactsWidget, ui->selectAllCheckBox, ui->groupComboBox,
+        ui->addGroupLineEdit, ui->confirmAddGroupButton, ui->cancelAddGroupButton, ui->importButton,
+        ui->backButton, ui->skipButton };
+    for (QWidget *widget : frozen)
+        widget->setEnabled(!waiting);
+    ui->groupStatusLabel->setText(waiting ? tr("Creating the group %1...").arg(pendingGroup) : QString());
+    ui->groupStatusLabel->setVisible(waiting);
+}
+
+void ImportContactsDialog::onGroupCreated(const QString &groupName)
+{
+    if (!isCreatingGroup() || groupName != pendingGroup)
+        return;
+    const bool thenImport = importWhenGroupCreated;
+    pendingGroup.clear();
+    importWhenGroupCreated = false;
+    setWaitingForGroup(false);
+    fillGroups(groupName);
     onCancelAddGroupClicked();
-    return contactManager->groupPresent(name);
+    if (thenImport)
+        importContacts();
+    else
+        ui->groupComboBox->setFocus();
+}
+
+void ImportContactsDialog::onGroupCreationFailed(const QString &groupName, const QString &message)
+{
+    if (!isCreatingGroup() || groupName != pendingGroup)
+        return;
+    pendingGroup.clear();
+    importWhenGroupCreated = false;
+    setWaitingForGroup(false);
+    // The typed name and the checked entries stay as they were, for another try.
+    warn(tr("Error"),
+        message.isEmpty() ? tr(
+            "The group %1 could not be created.\nNothing was imported; your selection is kept, so you can "
+            "try again.")
+                                .arg(groupName)
+                          : tr("The group %1 could not be created: %2\nNothing was imported; your selection "
+                               "is kept, so you "
+                               "can try again.")
+                                .arg(groupName, message));
+    ui->addGroupLineEdit->setFocus();
 }
 
 // ---- importing -------------------------------------------------------------------------------------
 
 void ImportContactsDialog::importStepImport()
 {
-    if (!ui->addGroupLineEdit->isHidden() || !ui->addGroupLineEdit->text().trimmed().isEmpty()) {
-        if (!takeNewGroup())
-            return;
-    }
+    if (isCreatingGroup())
+        return;
+    const bool typedGroup
+        = !ui->addGroupLineEdit->isHidden() || !ui->addGroupLineEdit->text().trimmed().isEmpty();
+    const QString group = typedGroup ? newGroupName() : chosenGroup();
+    if (typedGroup && group.isEmpty())
+        return;
     if (!contactManager) {
         LOG_WARNING << "no address book to import into";
         return;
     }
     const QList<ImportedContact> entries = checkedEntries();
     LOG_TRACE << "Items checked:" << entries.size();
+    // Checked before a new group is made, so that a refused choice leaves no empty group behind.
+    if (!checkSomethingChosen(entries) || !checkNotPresent(entries, group))
+        return;
+    if (typedGroup)
+        createGroup(group, true);
+    else
+        importContacts();
+}
+
+bool ImportContactsDialog::checkSomethingChosen(const QList<ImportedContact> &entries)
+{
+    if (!entries.isEmpty())
+        return true;
+    warn(tr("Error"), tr("You must select at least one contact to import"));
+    return false;
+}
+
+bool ImportContactsDialog::checkNotPresent(const QList<ImportedContact> &entries, const QString &groupName)
+{
     QStringList present;
     for (const ImportedContact &entry : entries) {
-        if (contactManager->contactPresent(toContact(entry, chosenGroup())))
+        if (contactManager->contactPresent(toContact(entry, groupName)))
             present.append(entry.displayName());
     }
-    if (!present.isEmpty()) {
-        warn(tr("Error"),
-            tr("Contacts below are already in your list\nPlease deselect them:\n%1")
-                .arg(present.join(QLatin1Char('\n'))));
-        return;
-    }
-    importContacts();
+    if (present.isEmpty())
+        return true;
+    warn(tr("Error"),
+        tr("Contacts below are already in your list\nPlease deselect them:\n%1")
+            .arg(present.join(QLatin1Char('\n'))));
+    return false;
 }
 
 void ImportContactsDialog::importContacts()
 {
     const QList<ImportedContact> entries = checkedEntries();
-    if (entries.isEmpty()) {
-        warn(tr("Error"), tr("You must select at least one contact to import"));
-        return;
-    }
-    if (!contactManager)
+    if (!checkSomethingChosen(entries) || !contactManager)
         return;
     const QString group = chosenGroup();
     for (const ImportedContact &entry : entries) {

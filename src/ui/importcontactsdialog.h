@@ -26,6 +26,10 @@ class QListWidgetItem;
 //
 // Steps: choose the source, sign in (web mail only), choose the contacts to import, choose the people
 // to invite, done. "Another" starts over with the same dialog.
+//
+// A new group is created on the service first; the chosen contacts are added only once the service
+// has confirmed it. Meanwhile the import page waits, and a group the service does not create is
+// reported with the selection kept, so that the user can try again.
 class ImportContactsDialog : public DialogBase
 {
     Q_OBJECT
@@ -59,6 +63,8 @@ public:
     int importedCount() const { return imported; }
     QStringList skippedContacts() const { return skipped; }
     ContactImporter *importer() const { return contactImporter; }
+    // Whether a new group is on its way to the service (the import page waits for it).
+    bool isCreatingGroup() const { return !pendingGroup.isEmpty(); }
 
     // The product the invitations name.
     static QString productName();
@@ -84,6 +90,8 @@ private slots:
     void onImporterErrorLoggingIn();
     void onImporterFileError(const QString &message);
     void onImporterFinished();
+    void onGroupCreated(const QString &groupName);
+    void onGroupCreationFailed(const QString &groupName, const QString &message);
     void importContacts();
 
 private:
@@ -97,8 +105,15 @@ private:
     void loginStepImport();
     void importStepImport();
     void sendEmailStep();
-    // A new group typed on the import page: creates it; false (after a warning) when it cannot be.
-    bool takeNewGroup();
+    // The new group typed on the import page, or empty (after a warning) when it cannot be created.
+    QString newGroupName();
+    // Asks the service for the group; the import goes on when it is confirmed, if `thenImport`.
+    void createGroup(const QString &name, bool thenImport);
+    void setWaitingForGroup(bool waiting);
+    // False (after a warning) when nothing is checked.
+    bool checkSomethingChosen(const QList<ImportedContact> &entries);
+    // False (after a warning that lists them) when chosen entries are already in the book.
+    bool checkNotPresent(const QList<ImportedContact> &entries, const QString &groupName);
     QString chosenGroup() const;
     void fillGroups(const QString &selected = QString());
 
@@ -122,4 +137,7 @@ private:
     QList<ImportedContact> listedEntries;
     int imported = 0;
     QStringList skipped;
+    // The new group asked of the service and whether the import waits for it.
+    QString pendingGroup;
+    bool importWhenGroupCreated = false;
 };

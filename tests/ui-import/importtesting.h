@@ -25,16 +25,51 @@ namespace importtesting {
 
 constexpr int waitMs = 20000;
 
-// Counts the invitations handed to the transport, which is where a doubled connection shows at once.
+// Counts the invitations handed to the transport, which is where a doubled connection shows at once,
+// and notes each group and contact creation with the number of group creations the service had
+// confirmed when it was sent ("addContact nick after 1").
 class CountingRestManager : public RestManager
 {
 public:
+    CountingRestManager()
+    {
+        QObject::connect(this, &RestManager::groupAdded, [this]() { ++groupsConfirmed; });
+    }
     void sendInvite(const Invite &invite) override
     {
         ++invitesSent;
         RestManager::sendInvite(invite);
     }
+    void addGroup(const Group &group) override
+    {
+        note(QStringLiteral("addGroup ") + group.name());
+        RestManager::addGroup(group);
+    }
+    void addContact(const Contact &contact) override
+    {
+        note(QStringLiteral("addContact ") + contact.nick());
+        RestManager::addContact(contact);
+    }
+    // The creations noted whose text starts with `what`.
+    QStringList sentWith(const QString &what) const
+    {
+        QStringList found;
+        for (const QString &line : sent) {
+            if (line.startsWith(what))
+                found << line;
+        }
+        return found;
+    }
+
     int invitesSent = 0;
+    int groupsConfirmed = 0;
+    QStringList sent;
+
+private:
+    void note(const QString &what)
+    {
+        sent << what + QStringLiteral(" after ") + QString::number(groupsConfirmed);
+    }
 };
 
 class Services
@@ -57,7 +92,7 @@ public:
         return true;
     }
 
-    template<typename T = RestManager> std::unique_ptr<T> newRestManager() const
+    template <typename T = RestManager> std::unique_ptr<T> newRestManager() const
     {
         auto manager = std::make_unique<T>();
         manager->setServiceUrls(urls);
@@ -123,8 +158,14 @@ public:
     // The invitations the service holds for "demo", oldest first.
     QJsonArray invites()
     {
-        return web.state().object().value(QStringLiteral("accounts")).toObject()
-            .value(QStringLiteral("demo")).toObject().value(QStringLiteral("invites")).toArray();
+        return web.state()
+            .object()
+            .value(QStringLiteral("accounts"))
+            .toObject()
+            .value(QStringLiteral("demo"))
+            .toObject()
+            .value(QStringLiteral("invites"))
+            .toArray();
     }
 
     QString writeFile(const QString &name, const QByteArray &data) const

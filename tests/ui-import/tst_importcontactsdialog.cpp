@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest>
@@ -28,8 +29,9 @@ const QByteArray namelessCards = "BEGIN:VCARD\r\nVERSION:3.0\r\nTEL:+31 20 555 0
                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nTEL:+31 20 555 0103\r\nEND:VCARD\r\n";
 
 // The same person twice (one number).
-const QByteArray twinCards = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hopper;Grace;;;\r\nTEL:+1 202 555 0177\r\nEND:VCARD\r\n"
-                             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hopper;G.;;;\r\nTEL:+1-202-555-0177\r\nEND:VCARD\r\n";
+const QByteArray twinCards
+    = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hopper;Grace;;;\r\nTEL:+1 202 555 0177\r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hopper;G.;;;\r\nTEL:+1-202-555-0177\r\nEND:VCARD\r\n";
 
 } // namespace
 
@@ -57,12 +59,18 @@ private slots:
     void loginFieldsAreRequired();
     void unreadableFileReturnsToTheSources();
     void googleEntriesReachTheService();
-    void wrongGooglePasswordKeepsTheLoginPage();
+    void yahooEntriesReachTheService();
+    void wrongPasswordKeepsTheLoginPage_data();
+    void wrongPasswordKeepsTheLoginPage();
+    void contactsWaitForTheNewGroup();
+    void groupTheServiceDoesNotCreateKeepsTheSelection_data();
+    void groupTheServiceDoesNotCreateKeepsTheSelection();
+    void confirmedGroupIsOfferedForTheImport();
     void skipWalksToTheEnd();
     void selectAllChecksEveryItem();
 
 private:
-    template<typename T> T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         T *found = dialog->findChild<T *>(QLatin1String(name));
         if (!found)
@@ -83,8 +91,11 @@ private:
     // Opens the vCard of that content; true when the import page shows.
     bool openVCard(const QByteArray &cards);
     void checkRows(const QList<int> &rows) const;
-    // Imports the checked rows into a new group of that name.
+    QList<int> checkedRows() const;
+    // Imports the checked rows into a new group of that name, once the service has answered about it.
     void importIntoNewGroup(const QString &group);
+    // Signs in to a web-mail service on the login page.
+    void signInTo(const char *providerButton, const QString &user, const QString &password);
     void invite(const QList<int> &rows, const QString &name = QStringLiteral("Demo User"),
         const QString &email = QStringLiteral("demo@example.org"));
     QString lastWarning() const { return warnings.isEmpty() ? QString() : warnings.last().second; }
@@ -111,7 +122,9 @@ void TstImportContactsDialog::init()
     dialog->setContactManager(services.book.get());
     dialog->setImporterUrls(services.mail.serviceUrls());
     warnings.clear();
-    dialog->setWarningHandler([this](const QString &title, const QString &text) { warnings.append({ title, text }); });
+    dialog->setWarningHandler([this](const QString &title, const QString &text) {
+        warnings.append({ title, text });
+    });
     dialog->setFileChooser([this]() { return chosenFile; });
 }
 
@@ -134,10 +147,31 @@ void TstImportContactsDialog::checkRows(const QList<int> &rows) const
         list()->item(row)->setCheckState(rows.contains(row) ? Qt::Checked : Qt::Unchecked);
 }
 
+QList<int> TstImportContactsDialog::checkedRows() const
+{
+    QList<int> rows;
+    for (int row = 0; row < list()->count(); ++row) {
+        if (list()->item(row)->checkState() == Qt::Checked)
+            rows << row;
+    }
+    return rows;
+}
+
 void TstImportContactsDialog::importIntoNewGroup(const QString &group)
 {
     click("addGroupButton");
     child<QLineEdit>("addGroupLineEdit")->setText(group);
+    click("importButton");
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isCreatingGroup(), waitMs);
+}
+
+void TstImportContactsDialog::signInTo(
+    const char *providerButton, const QString &user, const QString &password)
+{
+    click(providerButton);
+    QCOMPARE(dialog->step(), ImportContactsDialog::LoginStep);
+    child<QLineEdit>("serviceLoginLineEdit")->setText(user);
+    child<QLineEdit>("servicePasswordLineEdit")->setText(password);
     click("importButton");
 }
 
@@ -155,7 +189,8 @@ void TstImportContactsDialog::vCardEntriesReachTheServiceWithAnInvitation()
     QCOMPARE(dialog->provider(), QStringLiteral("vcard"));
     QCOMPARE(list()->count(), 3);
     QCOMPARE(child<QLabel>("foundImportContactsLabel")->text(),
-        QStringLiteral("We have found 3 contacts that have phone numbers.<br>Choose the ones you want to import."));
+        QStringLiteral(
+            "We have found 3 contacts that have phone numbers.<br>Choose the ones you want to import."));
     checkRows({ 0, 1, 2 });
     importIntoNewGroup(QStringLiteral("Imported"));
     QVERIFY2(warnings.isEmpty(), qPrintable(lastWarning()));
@@ -170,7 +205,8 @@ void TstImportContactsDialog::vCardEntriesReachTheServiceWithAnInvitation()
     invite({ alan });
     QVERIFY2(warnings.isEmpty(), qPrintable(lastWarning()));
     QCOMPARE(dialog->step(), ImportContactsDialog::FinalStep);
-    QCOMPARE(child<QLabel>("importResultLabel")->text(), QStringLiteral("You have successfully added 3 contacts."));
+    QCOMPARE(child<QLabel>("importResultLabel")->text(),
+        QStringLiteral("You have successfully added 3 contacts."));
     QCOMPARE(child<QPushButton>("importButton")->text(), QStringLiteral("Done"));
 
     QTRY_COMPARE_WITH_TIMEOUT(services.fetchContactsIn(QStringLiteral("Imported")).size(), 3, waitMs);
@@ -231,15 +267,16 @@ void TstImportContactsDialog::sameEntryTwiceIsCountedOnce()
     QCOMPARE(dialog->skippedContacts().size(), 1);
     click("skipButton");
     const QString result = child<QLabel>("importResultLabel")->text();
-    QVERIFY2(result.startsWith(QStringLiteral("You have successfully added 1 contacts.")), qPrintable(result));
+    QVERIFY2(
+        result.startsWith(QStringLiteral("You have successfully added 1 contacts.")), qPrintable(result));
     QVERIFY2(result.contains(dialog->skippedContacts().first()), qPrintable(result));
     QTRY_COMPARE_WITH_TIMEOUT(services.fetchContactsIn(QStringLiteral("Twins")).size(), 1, waitMs);
 }
 
 void TstImportContactsDialog::secondRoundInvitesOnce()
 {
-    const QStringList invited = { QStringLiteral("ada@engine.example"), QStringLiteral("alan@bletchley.example"),
-        QStringLiteral("ada@engine.example") };
+    const QStringList invited = { QStringLiteral("ada@engine.example"),
+        QStringLiteral("alan@bletchley.example"), QStringLiteral("ada@engine.example") };
     for (int round = 0; round < invited.size(); ++round) {
         QVERIFY(openVCard(threeCards));
         click("skipButton");
@@ -285,12 +322,18 @@ void TstImportContactsDialog::sendEmailIsValidated_data()
     QTest::addColumn<QString>("email");
     QTest::addColumn<bool>("checked");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("no name") << "" << "demo@example.org" << true << "You must enter your name";
-    QTest::newRow("blank name") << "   " << "demo@example.org" << true << "You must enter your name";
-    QTest::newRow("no e-mail") << "Demo" << "" << true << "You must enter a valid email address";
-    QTest::newRow("no domain") << "Demo" << "demo@" << true << "You must enter a valid email address";
-    QTest::newRow("no at") << "Demo" << "demo.example.org" << true << "You must enter a valid email address";
-    QTest::newRow("nobody chosen") << "Demo" << "demo@example.org" << false
+    QTest::newRow("no name") << ""
+                             << "demo@example.org" << true << "You must enter your name";
+    QTest::newRow("blank name") << "   "
+                                << "demo@example.org" << true << "You must enter your name";
+    QTest::newRow("no e-mail") << "Demo"
+                               << "" << true << "You must enter a valid email address";
+    QTest::newRow("no domain") << "Demo"
+                               << "demo@" << true << "You must enter a valid email address";
+    QTest::newRow("no at") << "Demo"
+                           << "demo.example.org" << true << "You must enter a valid email address";
+    QTest::newRow("nobody chosen") << "Demo"
+                                   << "demo@example.org" << false
                                    << "You must select at least one contact to invite";
 }
 
@@ -313,8 +356,10 @@ void TstImportContactsDialog::newGroupIsValidated_data()
 {
     QTest::addColumn<QString>("group");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("empty") << "" << "Group name cannot be empty";
-    QTest::newRow("existing") << "Work" << "Group Work already exists";
+    QTest::newRow("empty") << ""
+                           << "Group name cannot be empty";
+    QTest::newRow("existing") << "Work"
+                              << "Group Work already exists";
 }
 
 void TstImportContactsDialog::newGroupIsValidated()
@@ -344,9 +389,18 @@ void TstImportContactsDialog::loginFieldsAreRequired_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("no user") << "" << "secret" << "Insert username" << "Please insert your username";
-    QTest::newRow("blank user") << "  " << "secret" << "Insert username" << "Please insert your username";
-    QTest::newRow("no password") << "ana" << "" << "Insert password" << "Please insert your password";
+    QTest::newRow("no user") << ""
+                             << "secret"
+                             << "Insert username"
+                             << "Please insert your username";
+    QTest::newRow("blank user") << "  "
+                                << "secret"
+                                << "Insert username"
+                                << "Please insert your username";
+    QTest::newRow("no password") << "ana"
+                                 << ""
+                                 << "Insert password"
+                                 << "Please insert your password";
 }
 
 void TstImportContactsDialog::loginFieldsAreRequired()
@@ -407,17 +461,213 @@ void TstImportContactsDialog::googleEntriesReachTheService()
     QCOMPARE(services.invites().first().toObject().value("toEmails").toArray().size(), 1);
 }
 
-void TstImportContactsDialog::wrongGooglePasswordKeepsTheLoginPage()
+void TstImportContactsDialog::yahooEntriesReachTheService()
 {
-    click("importGmailButton");
-    child<QLineEdit>("serviceLoginLineEdit")->setText(QStringLiteral("ana.lima@gmail.example"));
-    child<QLineEdit>("servicePasswordLineEdit")->setText(QStringLiteral("wrong horse"));
-    click("importButton");
+    QSignalSpy progress(child<QProgressBar>("loginProgressBar"), &QProgressBar::valueChanged);
+    signInTo("importYahooButton", QStringLiteral("kari.nordmann"), QStringLiteral("hemmelig-passord"));
+    QCOMPARE(dialog->provider(), QStringLiteral("yahoo"));
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->step(), ImportContactsDialog::ImportStep, waitMs);
+    QVERIFY2(warnings.isEmpty(), qPrintable(lastWarning()));
+
+    // The whole authorisation went through the service's pages: token, login form, consent, code,
+    // access token, then the signed contacts request; the bar showed every step and was then hidden.
+    QStringList walk;
+    for (const QJsonValue &request : services.mail.requests()) {
+        const QJsonObject r = request.toObject();
+        walk << r.value("method").toString() + ' ' + r.value("path").toString().section('?', 0, 0);
+    }
+    const QStringList steps { "POST /oauth/v2/get_request_token", "GET /login", "POST /login",
+        "POST /oauth/v2/request_auth", "POST /oauth/v2/get_token",
+        "GET /v1/user/KNX7Q2ZL4T6WEXAMPLE/contacts" };
+    int at = 0;
+    for (const QString &step : steps) {
+        while (at < walk.size() && !walk.at(at).startsWith(step))
+            ++at;
+        QVERIFY2(at < walk.size(), qPrintable(step + QStringLiteral(" missing from ") + walk.join(", ")));
+    }
+    QList<int> shown;
+    for (const QList<QVariant> &value : qAsConst(progress))
+        shown << value.first().toInt();
+    QCOMPARE(shown, (QList<int> { 10, 20, 40, 50, 60, 70, 80, 90, 100, 0 }));
+
+    // Four entries, three with numbers, in name order.
+    QCOMPARE(list()->count(), 3);
+    QVERIFY(list()->item(0)->text().startsWith(QStringLiteral("Amal Haddad")));
+    QVERIFY(list()->item(1)->text().startsWith(QString::fromUtf8("Kåre")));
+    QVERIFY(list()->item(2)->text().startsWith(QString::fromUtf8("Šárka")));
+    checkRows({ 0, 1, 2 });
+    importIntoNewGroup(QStringLiteral("Yahoo"));
+    QVERIFY2(warnings.isEmpty(), qPrintable(lastWarning()));
+    QCOMPARE(dialog->step(), ImportContactsDialog::InviteStep);
+    QCOMPARE(dialog->importedCount(), 3);
+
+    // Amal, Kåre and the nameless entry have addresses.
+    QCOMPARE(list()->count(), 3);
+    const int kare = rowOf(QStringLiteral("kare@mail.example"));
+    QVERIFY(kare >= 0);
+    invite({ kare });
+    QCOMPARE(dialog->step(), ImportContactsDialog::FinalStep);
+
+    QTRY_COMPARE_WITH_TIMEOUT(services.fetchContactsIn(QStringLiteral("Yahoo")).size(), 3, waitMs);
+    QVERIFY(services.fetchGroupNames().contains(QStringLiteral("Yahoo")));
+    QMap<QString, QStringList> numbersByLastName;
+    for (const Contact &c : services.fetchContactsIn(QStringLiteral("Yahoo"))) {
+        numbersByLastName.insert(c.lastName(), c.phoneNumbers());
+        if (c.firstName() == QString::fromUtf8("Kåre"))
+            QCOMPARE(c.emails(), (QStringList { "kare@mail.example", "kare_o@yahoo.com" }));
+    }
+    QCOMPARE(numbersByLastName.value(QStringLiteral("Haddad")), QStringList { "9611555123" });
+    QCOMPARE(
+        numbersByLastName.value(QString::fromUtf8("Ødegård")), (QStringList { "4722334455", "4791234567" }));
+    QCOMPARE(numbersByLastName.value(QString::fromUtf8("Nováková")), QStringList { "420222333444" });
+    // The contacts went out only after the service had stored their group.
+    QCOMPARE(services.rest->sentWith(QStringLiteral("addGroup")), QStringList { "addGroup Yahoo after 0" });
+    const QStringList contactsSent = services.rest->sentWith(QStringLiteral("addContact"));
+    QCOMPARE(contactsSent.size(), 3);
+    for (const QString &line : contactsSent)
+        QVERIFY2(line.endsWith(QStringLiteral(" after 1")), qPrintable(line));
+
+    QTRY_COMPARE_WITH_TIMEOUT(services.invites().size(), 1, waitMs);
+    QCOMPARE(services.invites().first().toObject().value("toEmails").toArray(),
+        QJsonArray { "kare@mail.example" });
+}
+
+void TstImportContactsDialog::wrongPasswordKeepsTheLoginPage_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("user");
+    QTest::newRow("google") << "importGmailButton"
+                            << "ana.lima@gmail.example";
+    QTest::newRow("yahoo") << "importYahooButton"
+                           << "kari.nordmann";
+}
+
+void TstImportContactsDialog::wrongPasswordKeepsTheLoginPage()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, user);
+    signInTo(qPrintable(button), user, QStringLiteral("wrong horse"));
     QTRY_COMPARE_WITH_TIMEOUT(warnings.size(), 1, waitMs);
     QCOMPARE(warnings.first(),
-        qMakePair(QStringLiteral("Login error"), QStringLiteral("Please check your credentials and try again!")));
+        qMakePair(
+            QStringLiteral("Login error"), QStringLiteral("Please check your credentials and try again!")));
     QCOMPARE(dialog->step(), ImportContactsDialog::LoginStep);
     QVERIFY(child<QPushButton>("importButton")->isEnabled());
+}
+
+void TstImportContactsDialog::contactsWaitForTheNewGroup()
+{
+    QVERIFY(services.web.injectFault(QStringLiteral("delay"), 1, QStringLiteral("group"), 2));
+    QVERIFY(openVCard(threeCards));
+    checkRows({ 0, 2 });
+    click("addGroupButton");
+    child<QLineEdit>("addGroupLineEdit")->setText(QStringLiteral("Later"));
+    click("importButton");
+
+    // The group request is out and the service sits on it: nothing else is sent, the book is unchanged,
+    // and the page waits without letting the choice change.
+    QVERIFY(dialog->isCreatingGroup());
+    QCOMPARE(services.rest->sent, QStringList { "addGroup Later after 0" });
+    QCOMPARE(dialog->step(), ImportContactsDialog::ImportStep);
+    QVERIFY(!services.book->groupPresent(QStringLiteral("Later")));
+    QVERIFY(!child<QPushButton>("importButton")->isEnabled());
+    QVERIFY(!list()->isEnabled());
+    QVERIFY(child<QLabel>("groupStatusLabel")->isVisibleTo(dialog));
+    QCOMPARE(child<QLabel>("groupStatusLabel")->text(), QStringLiteral("Creating the group Later..."));
+    click("importButton");
+    QCOMPARE(services.rest->sent.size(), 1);
+
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->step(), ImportContactsDialog::InviteStep, waitMs);
+    QVERIFY2(warnings.isEmpty(), qPrintable(lastWarning()));
+    QCOMPARE(dialog->importedCount(), 2);
+    QVERIFY(services.book->groupPresent(QStringLiteral("Later")));
+    QVERIFY(!child<QLabel>("groupStatusLabel")->isVisibleTo(dialog));
+    QVERIFY(child<QPushButton>("importButton")->isEnabled());
+    const QStringList contactsSent = services.rest->sentWith(QStringLiteral("addContact"));
+    QCOMPARE(contactsSent.size(), 2);
+    for (const QString &line : contactsSent)
+        QVERIFY2(line.endsWith(QStringLiteral(" after 1")), qPrintable(line));
+    QTRY_COMPARE_WITH_TIMEOUT(services.fetchContactsIn(QStringLiteral("Later")).size(), 2, waitMs);
+}
+
+void TstImportContactsDialog::groupTheServiceDoesNotCreateKeepsTheSelection_data()
+{
+    QTest::addColumn<QString>("cause"); // "exists": the service has the group already; else a fault
+    QTest::addColumn<QString>("serviceMessage");
+    QTest::newRow("server error") << "500"
+                                  << "";
+    QTest::newRow("connection dropped") << "drop"
+                                        << "";
+    QTest::newRow("already on the service") << "exists"
+                                            << "Group already exists.";
+}
+
+void TstImportContactsDialog::groupTheServiceDoesNotCreateKeepsTheSelection()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, serviceMessage);
+    const QString group = QStringLiteral("Refused");
+    if (cause == QLatin1String("exists")) {
+        // Made by another session: the service has it, this book does not.
+        auto other = services.newRestManager();
+        QSignalSpy added(other.get(), &RestManager::groupAdded);
+        other->addGroup(Group(group));
+        QVERIFY(added.wait(waitMs));
+    } else {
+        const int count = cause == QLatin1String("drop") ? WebServiceEmulator::dropsSeenByQt : 1;
+        QVERIFY(services.web.injectFault(cause, count, QStringLiteral("group")));
+    }
+    QVERIFY(openVCard(threeCards));
+    checkRows({ 0, 2 });
+    importIntoNewGroup(group);
+
+    QCOMPARE(warnings.size(), 1);
+    QCOMPARE(warnings.first().first, QStringLiteral("Error"));
+    const QString text = warnings.first().second;
+    QVERIFY2(text.startsWith(QStringLiteral("The group Refused could not be created")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("your selection is kept")), qPrintable(text));
+    if (!serviceMessage.isEmpty())
+        QVERIFY2(text.contains(serviceMessage), qPrintable(text));
+    // Nothing was added, and the choice and the typed group are there for another try.
+    QCOMPARE(dialog->step(), ImportContactsDialog::ImportStep);
+    QCOMPARE(dialog->importedCount(), 0);
+    QVERIFY(!services.book->groupPresent(group));
+    QVERIFY(services.rest->sentWith(QStringLiteral("addContact")).isEmpty());
+    QCOMPARE(checkedRows(), (QList<int> { 0, 2 }));
+    QVERIFY(list()->isEnabled());
+    QVERIFY(child<QLineEdit>("addGroupLineEdit")->isVisibleTo(dialog));
+    QCOMPARE(child<QLineEdit>("addGroupLineEdit")->text(), group);
+    QVERIFY(child<QPushButton>("importButton")->isEnabled());
+    QVERIFY(services.fetchContactsIn(group).isEmpty());
+
+    if (cause == QLatin1String("exists"))
+        return;
+    // The service works again: the same click imports the same choice.
+    click("importButton");
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->step(), ImportContactsDialog::InviteStep, waitMs);
+    QCOMPARE(warnings.size(), 1);
+    QCOMPARE(dialog->importedCount(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(services.fetchContactsIn(group).size(), 2, waitMs);
+}
+
+void TstImportContactsDialog::confirmedGroupIsOfferedForTheImport()
+{
+    QVERIFY(openVCard(threeCards));
+    click("addGroupButton");
+    child<QLineEdit>("addGroupLineEdit")->setText(QStringLiteral("Picked"));
+    click("confirmAddGroupButton");
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isCreatingGroup(), waitMs);
+    QVERIFY2(warnings.isEmpty(), qPrintable(lastWarning()));
+    // The group line is closed and the new group is the one chosen; nothing was imported yet.
+    QVERIFY(!child<QLineEdit>("addGroupLineEdit")->isVisibleTo(dialog));
+    QCOMPARE(child<QComboBox>("groupComboBox")->currentText(), QStringLiteral("Picked"));
+    QCOMPARE(dialog->step(), ImportContactsDialog::ImportStep);
+    QVERIFY(services.fetchGroupNames().contains(QStringLiteral("Picked")));
+    checkRows({ 1 });
+    click("importButton");
+    QCOMPARE(dialog->step(), ImportContactsDialog::InviteStep);
+    QCOMPARE(dialog->importedCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(services.fetchContactsIn(QStringLiteral("Picked")).size(), 1, waitMs);
 }
 
 void TstImportContactsDialog::skipWalksToTheEnd()
@@ -427,7 +677,8 @@ void TstImportContactsDialog::skipWalksToTheEnd()
     QCOMPARE(dialog->step(), ImportContactsDialog::InviteStep);
     click("skipButton");
     QCOMPARE(dialog->step(), ImportContactsDialog::FinalStep);
-    QCOMPARE(child<QLabel>("importResultLabel")->text(), QStringLiteral("You haven't imported any contacts."));
+    QCOMPARE(
+        child<QLabel>("importResultLabel")->text(), QStringLiteral("You haven't imported any contacts."));
     QCOMPARE(dialog->importedCount(), 0);
 }
 

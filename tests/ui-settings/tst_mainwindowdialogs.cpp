@@ -17,6 +17,7 @@
 #include "talk/vesktalk.h"
 #include "ui/contentwidget.h"
 #include "ui/hotkeys.h"
+#include "application.h"
 #include "ui/importcontactsdialog.h"
 #include "ui/mainwindow.h"
 #include "ui/settingsdialog.h"
@@ -25,6 +26,7 @@
 #include "ui_settingsdialogcontent.h"
 #include "ui_welcomedialog.h"
 #include "util/dbstore.h"
+#include "screenshots.h"
 
 // How the main window opens the preferences, the welcome dialog and the proxy dialog, and what it
 // does with their results: the content widget's hot keys follow the saved preferences.
@@ -55,6 +57,9 @@ void TstMainWindowDialogs::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     qRegisterMetaType<talk::Device>();
+    // The program's look, as the application object sets it up.
+    Application::loadFonts();
+    qApp->setStyleSheet(Application::loadStyleSheet());
 }
 
 void TstMainWindowDialogs::init()
@@ -104,6 +109,11 @@ void TstMainWindowDialogs::preferencesReachTheHotKeysAndTheEngine()
             return;
         seen = true;
         Ui::SettingsDialogContent *ui = dialog->form();
+        const QList<QPushButton *> tabs { ui->generalSettingsButton, ui->audioSettingsButton, ui->hotKeysButton };
+        for (QPushButton *tab : tabs) {
+            tab->click();
+            saveScreenshot(dialog, QStringLiteral("settings-") + tab->objectName());
+        }
         ui->cancelCallShortcutButton->setKeySequence(QKeySequence(QStringLiteral("Ctrl+Q")));
         ui->microphoneComboBox->setCurrentIndex(1);
         ui->saveButton->click();
@@ -125,6 +135,7 @@ void TstMainWindowDialogs::welcomeDialogOpensWithTheEngineDevices()
         if (!dialog)
             return;
         speakers = dialog->form()->speakerDeviceCombo->count();
+        saveScreenshot(dialog, QStringLiteral("welcome"));
         dialog->form()->showOnStartupCheckBox->setChecked(false);
         dialog->form()->saveButton->click();
     });
@@ -143,6 +154,7 @@ void TstMainWindowDialogs::proxyQuestionOpensTheProxyDialog()
             && !modal->inherits("ProxySettingsDialog"))
             return;
         message = modal->findChild<QLabel *>(QStringLiteral("messageLabel"))->text();
+        saveScreenshot(modal, QStringLiteral("proxy-settings"));
         modal->findChild<QLineEdit *>(QStringLiteral("hostnameLineEdit"))
             ->setText(QStringLiteral("127.0.0.1"));
         modal->findChild<QLineEdit *>(QStringLiteral("portLineEdit"))->setText(QStringLiteral("3128"));
@@ -170,6 +182,7 @@ void TstMainWindowDialogs::importActionOpensTheWizardOnTheAddressBook()
             return;
         ++opened;
         firstStep = dialog->step();
+        saveScreenshot(dialog, QStringLiteral("import-wizard-start"));
         dialog->reject();
     });
     // Without an address book there is nothing to import into: no wizard.

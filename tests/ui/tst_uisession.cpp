@@ -25,6 +25,7 @@
 #include "ui/mainwindow.h"
 #include "ui/missedcallsdialog.h"
 #include "ui/numberedit.h"
+#include "screenshots.h"
 #include "voiceservice.h"
 #include "webserviceemulator.h"
 
@@ -52,8 +53,6 @@ private:
     bool gatewaySaid(const QByteArray &line);
     QPushButton *callButton() const;
     QList<CallHistoryEvent> callsTo(const QString &number) const;
-    // With TALKVANE_SCREENSHOT_DIR set, saves a picture of the widget there (to look at the screens).
-    void shoot(QWidget *widget, const QString &name) const;
 
     QTemporaryDir homeDir;
     QTemporaryDir caDir;
@@ -173,15 +172,6 @@ QList<CallHistoryEvent> TstUiSession::callsTo(const QString &number) const
     return found;
 }
 
-void TstUiSession::shoot(QWidget *widget, const QString &name) const
-{
-    const QString dir = qEnvironmentVariable("TALKVANE_SCREENSHOT_DIR");
-    if (dir.isEmpty() || !widget)
-        return;
-    QTest::qWait(300);
-    widget->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
-}
-
 void TstUiSession::signIn(const QString &user, const QString &password)
 {
     content->findChild<QComboBox *>(QStringLiteral("loginCombo"))->setEditText(user);
@@ -217,7 +207,7 @@ void TstUiSession::signInShowsPinAndBalance()
     QCOMPARE(window->logoutCloseText(), QStringLiteral("LOGOUT"));
     QTRY_COMPARE_WITH_TIMEOUT(content->pinText(), QStringLiteral("PIN: 52871934 - €12.50"), waitMs);
     QTRY_COMPARE_WITH_TIMEOUT(dialPad->creditButtonText(), QStringLiteral("€12.50"), waitMs);
-    shoot(window, QStringLiteral("dialpad"));
+    saveScreenshot(window, QStringLiteral("dialpad"));
 }
 
 void TstUiSession::echoCallFromTheKeypad()
@@ -238,7 +228,7 @@ void TstUiSession::echoCallFromTheKeypad()
             QStringLiteral("00:00:01"), QStringLiteral("00:00:02") }));
     QVERIFY(phone->isInCall());
 
-    shoot(window, QStringLiteral("dialpad-call"));
+    saveScreenshot(window, QStringLiteral("dialpad-call"));
     // Keys during the call go to the far end as tones and leave the number alone.
     const QString number = dialPad->numberEdit()->text();
     dialPad->findChild<QPushButton *>(QStringLiteral("num5"))->click();
@@ -282,7 +272,7 @@ void TstUiSession::waitForIncomingCall()
 void TstUiSession::incomingCallAnswered()
 {
     waitForIncomingCall();
-    shoot(content->incomingCallDialog(), QStringLiteral("incoming-call"));
+    saveScreenshot(content->incomingCallDialog(), QStringLiteral("incoming-call"));
     content->incomingCallDialog()->findChild<QPushButton *>(QStringLiteral("anwserButton"))->click();
     QVERIFY(!content->incomingCallDialog()->isVisible());
     QCOMPARE(content->currentView(), ContentWidget::DialPadView);
@@ -320,7 +310,7 @@ void TstUiSession::unansweredCallIsMissed()
     QTRY_VERIFY_WITH_TIMEOUT(!content->incomingCallDialog()->isVisible(), waitMs);
     QVERIFY(content->missedCallsDialog());
     QTRY_VERIFY_WITH_TIMEOUT(content->missedCallsDialog()->isVisible(), waitMs);
-    shoot(content->missedCallsDialog(), QStringLiteral("missed-calls"));
+    saveScreenshot(content->missedCallsDialog(), QStringLiteral("missed-calls"));
     QCOMPARE(content->missedCalls(), QStringList { QStringLiteral("+15550105") });
     QCOMPARE(content->missedCallsDialog()->headingText(), QStringLiteral("You have one missed call:"));
     bool missed = false;

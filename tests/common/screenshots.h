@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+// With TALKVANE_SCREENSHOT_DIR set (tools/screenshots.sh sets it), saves a picture of a widget there,
+// so that the screens can be looked at as a user sees them. Without it, does nothing.
+inline void saveScreenshot(QWidget *widget, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("TALKVANE_SCREENSHOT_DIR");
+    if (dir.isEmpty() || !widget)
+        return;
+    // Let animations, style polish and pending layouts settle first.
+    QTest::qWait(400);
+    QDir().mkpath(dir);
+    widget->window()->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}

@@ -13,6 +13,7 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
+#include "contactgroup.h"
 #include "contactmanager.h"
 #include "history/history.h"
 #include "history/loginhistory.h"
@@ -23,6 +24,14 @@
 #include "settings/settings.h"
 #include "talk/call.h"
 #include "talk/mediaengine.h"
+#include "ui/addeditcontactdialog.h"
+#include "ui/addeditgroupdialog.h"
+#include "ui/callforwardpage.h"
+#include "ui/callhistorypage.h"
+#include "ui/contactdetailspage.h"
+#include "ui/contactlistpage.h"
+#include "ui/contactscreens.h"
+#include "ui/createaccountdialog.h"
 #include "ui/dialpadpage.h"
 #include "ui/hotkeys.h"
 #include "ui/incomingcalldialog.h"
@@ -30,8 +39,10 @@
 #include "ui/menubutton.h"
 #include "ui/missedcallsdialog.h"
 #include "ui/numberedit.h"
+#include "ui/pinselectpage.h"
 #include "ui/smspage.h"
 #include "ui/virtualnumberspage.h"
+#include "ui/voicemailpage.h"
 #include "util/log.h"
 
 namespace {
@@ -141,10 +152,9 @@ ContentWidget::ContentWidget(QWidget *parent)
 
     connect(connectionCheck, &InternetCheck::finished, this, &ContentWidget::onInternetCheckFinished);
 
-    smsPage = new SMSPage;
-    setPage(SmsView, smsPage);
-    virtualNumbersPage = new VirtualNumbersPage;
-    setPage(VirtualNumbersView, virtualNumbersPage);
+    connect(ui->groupsTopMenuButton, &MenuButton::clicked, this, &ContentWidget::onViewGroupsClicked);
+
+    placePages();
 
     ui->mainStackedWidget->setCurrentWidget(ui->loginPage);
     ui->loginPageStackedWidget->setCurrentWidget(ui->loginFormPage);
@@ -156,8 +166,46 @@ ContentWidget::~ContentWidget()
 {
     if (questionLoop)
         questionLoop->exit(QuestionCancelled);
+    if (pinLoop)
+        pinLoop->exit(0);
     delete ringtoneFile;
     delete ui;
+}
+
+// Every page but the login, dial pad and question pages is a class of its own, put in place of its
+// placeholder in the form.
+void ContentWidget::placePages()
+{
+    pinPage = new PINSelectPage;
+    setPage(PinView, pinPage);
+    connect(pinPage, &PINSelectPage::PINSelected, this, &ContentWidget::onPINSelected);
+
+    smsPage = new SMSPage;
+    setPage(SmsView, smsPage);
+
+    screens = new ContactScreens(this);
+    setPage(ContactListView, screens->listPage());
+    setPage(ContactDetailsView, screens->detailsPage());
+    connect(screens, &ContactScreens::showViewRequested, this,
+        [this](int view) { showView(View(view), true); });
+    connect(screens, &ContactScreens::callContact, this, &ContentWidget::onCallContactRequested);
+    connect(screens, &ContactScreens::sendSMS, this, &ContentWidget::onSendSMSRequested);
+    screens->setQuestionHandler(
+        [this](const QString &question, const QString &extra) { return askQuestion(question, extra); });
+
+    virtualNumbersPage = new VirtualNumbersPage;
+    setPage(VirtualNumbersView, virtualNumbersPage);
+
+    callForward = new CallForwardPage;
+    setPage(CallForwardView, callForward);
+
+    historyPage = new CallHistoryPage;
+    setPage(CallHistoryView, historyPage);
+    connect(historyPage, &CallHistoryPage::callContact, this, &ContentWidget::onCallContactRequested);
+    connect(historyPage, &CallHistoryPage::sendSMS, this, &ContentWidget::onSendSMSRequested);
+
+    voicemail = new VoicemailPage;
+    setPage(VoicemailView, voicemail);
 }
 
 // --- services ---------------------------------------------------------------------------------
@@ -166,6 +214,10 @@ void ContentWidget::setSettings(Settings *store)
 {
     settings = store;
     dialPad()->setSettings(store);
+    if (pinPage)
+        pinPage->setSettings(store);
+    if (screens)
+        screens->setSettings(store);
     configureHotkeys();
 }
 
@@ -177,6 +229,12 @@ void ContentWidget::setPhone(Phone *controller)
     dialPad()->setPhone(controller);
     if (smsPage)
         smsPage->setPhone(controller);
+    if (pinPage)
+        pinPage->setPhone(controller);
+    if (historyPage)
+        historyPage->setPhone(controller);
+    if (voicemail)
+        voicemail->setPhone(controller);
     if (!phone)
         return;
     const auto unique = Qt::UniqueConnection;
@@ -201,6 +259,8 @@ void ContentWidget::setHomeUrls(const HomeUrls *urls)
     homeUrls = urls;
     if (virtualNumbersPage)
         virtualNumbersPage->setHomeUrls(urls);
+    if (voicemail)
+        voicemail->setHomeUrls(urls);
 }
 
 void ContentWidget::setRestManager(RestManager *manager)
@@ -220,6 +280,10 @@ void ContentWidget::setContactManager(ContactManager *manager)
     dialPad()->setContactManager(manager);
     if (smsPage)
         smsPage->setContactManager(manager);
+    if (historyPage)
+        historyPage->setContactManager(manager);
+    if (screens)
+        screens->setContactManager(manager);
 }
 
 void ContentWidget::setHistory(History *store)
@@ -262,6 +326,21 @@ QWidget *ContentWidget::page(View view) const
     return ui->mainStackedWidget->widget(int(view));
 }
 
+CallHistoryPage *ContentWidget::callHistoryPage() const
+{
+    return historyPage;
+}
+
+PINSelectPage *ContentWidget::pinSelectPage() const
+{
+    return pinPage;
+}
+
+VoicemailPage *ContentWidget::voicemailPage() const
+{
+    return voicemail;
+}
+
 // --- pages ------------------------------------------------------------------------------------
 
 QList<MenuButton *> ContentWidget::menuButtons() const
@@ -290,8 +369,13 @@ void ContentWidget::showView(View view, bool animated)
         snapshot = ui->mainStackedWidget->grab();
     ui->bottomToolbarStackedWidget->show();
 
-    if (view != QueryUserView && view != PinView && questionLoop)
-        questionLoop->exit(QuestionSwitchedAway);
+    if (view != QueryUserView && view != PinView) {
+        if (questionLoop)
+            questionLoop->exit(QuestionSwitchedAway);
+        // Leaving the PIN page any other way than by a choice keeps the PIN.
+        if (pinLoop)
+            pinLoop->exit(0);
+    }
     for (MenuButton *button : menuButtons())
         button->setSelected(false);
 
@@ -322,7 +406,7 @@ void ContentWidget::showView(View view, bool animated)
         break;
     case PinView:
         ui->bottomToolbarStackedWidget->setCurrentWidget(ui->emptyMenuPage);
-        ui->mainStackedWidget->setCurrentWidget(ui->pinPage);
+        ui->mainStackedWidget->setCurrentWidget(page(PinView));
         break;
     case QueryUserView:
         ui->bottomToolbarStackedWidget->hide();
@@ -355,6 +439,10 @@ void ContentWidget::showView(View view, bool animated)
         }
         if (highlighted)
             highlighted->setSelected(true);
+        if (view == CallHistoryView && historyPage)
+            historyPage->refresh();
+        if (view == ContactListView)
+            updateGroupsButton();
         ui->mainStackedWidget->setCurrentWidget(page(view));
         break;
     }
@@ -424,6 +512,83 @@ void ContentWidget::showCallHistory()
     showView(CallHistoryView, true);
 }
 
+void ContentWidget::showVoicemail()
+{
+    showView(VoicemailView, true);
+}
+
+void ContentWidget::onCallContactRequested(QString name, QString number)
+{
+    LOG_TRACE << "Calling" << name << "at" << number;
+    showView(DialPadView, true);
+    dialPad()->numberEdit()->setText(number);
+    dialPad()->doCall();
+}
+
+void ContentWidget::onSendSMSRequested(QString name, QString number)
+{
+    LOG_TRACE << "SMS to" << name << "at" << number;
+    if (smsPage)
+        smsPage->setNumber(number);
+    showView(SmsView, true);
+}
+
+// --- contacts and groups ----------------------------------------------------------------------
+
+void ContentWidget::contactListRefresh()
+{
+    if (screens)
+        screens->contactListRefresh();
+}
+
+void ContentWidget::onAddContactClicked()
+{
+    showAddEditContact();
+}
+
+void ContentWidget::onAddGroupClicked()
+{
+    showAddEditGroup();
+}
+
+void ContentWidget::showAddEditContact()
+{
+    if (screens)
+        screens->showAddContact();
+}
+
+void ContentWidget::showAddEditContact(const QString &nick)
+{
+    if (screens)
+        screens->editContact(nick);
+}
+
+void ContentWidget::showAddEditGroup()
+{
+    if (screens)
+        screens->showAddGroup();
+}
+
+void ContentWidget::showAddEditGroup(ContactGroup *group)
+{
+    if (screens && group)
+        screens->editGroup(group->name());
+}
+
+void ContentWidget::onViewGroupsClicked()
+{
+    if (!screens)
+        return;
+    screens->toggleShowGroups();
+    updateGroupsButton();
+}
+
+void ContentWidget::updateGroupsButton()
+{
+    if (screens)
+        ui->groupsTopMenuButton->setSelected(screens->listPage()->showGroups());
+}
+
 // --- questions --------------------------------------------------------------------------------
 
 bool ContentWidget::isQuestionPending() const
@@ -441,9 +606,13 @@ bool ContentWidget::askQuestion(const QString &question, const QString &extra)
     ui->queryUserExtraLabel->setText(extra);
     ui->queryUserExtraLabel->setVisible(!extra.isEmpty());
     showView(QueryUserView, true);
+    QPointer<ContentWidget> alive(this);
     QEventLoop loop;
     questionLoop = &loop;
     const int result = loop.exec();
+    // The window may have gone while the question was open.
+    if (!alive)
+        return false;
     questionLoop = nullptr;
     LOG_TRACE << "Question" << question << "answered with" << result;
     if (result == QuestionOk || result == QuestionCancel)
@@ -493,6 +662,8 @@ void ContentWidget::onLoginButtonClicked()
     autoLoginPending = false;
     if (autoLoginTimer)
         autoLoginTimer->stop();
+    if (pinPage)
+        pinPage->setName(user.section(QLatin1Char('@'), 0, 0));
     setLoginInProgress(true);
     if (settings) {
         settings->setRememberLogin(ui->rememberMeCheckBox->isChecked());
@@ -588,9 +759,9 @@ void ContentWidget::onForgotPasswordClicked()
 
 void ContentWidget::onNewAccountClicked()
 {
-    // The account form is not part of this program yet; the brand's web page creates accounts.
-    LOG_NOTIMPL << "create-account dialog";
-    openUrl(homeUrls ? homeUrls->homePageURL : HomeUrls::instance().homePageURL);
+    CreateAccountDialog dialog(window());
+    const int result = dialog.exec();
+    LOG_TRACE << "Create account dialog closed with" << result;
 }
 
 void ContentWidget::onCallRatesClicked()
@@ -654,6 +825,10 @@ void ContentWidget::onAccountReceived(const Account &account)
     const QStringList pins = account.phones();
     if (!pins.isEmpty() && !pins.contains(pin))
         setPin(pins.first());
+    if (pinPage) {
+        pinPage->setPINs(pins);
+        pinPage->setDefaultPIN(pins.indexOf(pin));
+    }
 }
 
 void ContentWidget::onPinSelectClicked()
@@ -666,8 +841,29 @@ void ContentWidget::onPinSelectClicked()
             return;
         dialPad()->hangup();
     }
-    // The PIN selection page joins the stack with the PIN work; until then there is nothing to pick.
-    LOG_NOTIMPL << "PIN selection page";
+    if (!pinPage || pinLoop)
+        return;
+    const View previous = current;
+    pinPage->setDefaultPIN(pinPage->pins().indexOf(pin));
+    showView(PinView, true);
+    QPointer<ContentWidget> alive(this);
+    QEventLoop loop;
+    pinLoop = &loop;
+    const int result = loop.exec();
+    if (!alive)
+        return;
+    pinLoop = nullptr;
+    LOG_TRACE << "PIN selection ended with" << result;
+    // After a choice the user goes back; a switch to another page (a sign-out, say) stands.
+    if (result == 1)
+        showView(previous, true);
+}
+
+void ContentWidget::onPINSelected(QString value)
+{
+    setPin(value);
+    if (pinLoop)
+        pinLoop->exit(1);
 }
 
 // --- hot keys ---------------------------------------------------------------------------------
@@ -691,8 +887,12 @@ void ContentWidget::onPlaceCallHotKeyActivated()
         dialPad()->doCall();
         break;
     case ContactListView:
+        if (screens)
+            screens->listPage()->callSelected();
+        break;
     case CallHistoryView:
-        LOG_NOTIMPL << "calling the selected entry of view" << int(current);
+        if (historyPage)
+            historyPage->callSelected();
         break;
     default:
         break;
@@ -716,7 +916,7 @@ void ContentWidget::onDecreaseVolumeHotKeyActivated()
 
 void ContentWidget::onShowHideGroupsHotKeyActivated()
 {
-    LOG_NOTIMPL << "show or hide the contact groups";
+    onViewGroupsClicked();
 }
 
 // --- live call strip --------------------------------------------------------------------------
@@ -894,9 +1094,7 @@ void ContentWidget::onCallNumberFromMissedCallDialog(QString number)
     LOG_TRACE << "Getting signal from MissedCallsDialog";
     if (missedDialog)
         missedDialog->accept();
-    showView(DialPadView, true);
-    dialPad()->numberEdit()->setText(number);
-    dialPad()->doCall();
+    onCallContactRequested(QString(), number);
 }
 
 void ContentWidget::onSendSMSFromMissedCallDialog(QString number)
@@ -904,9 +1102,7 @@ void ContentWidget::onSendSMSFromMissedCallDialog(QString number)
     LOG_TRACE << "Getting signal from MissedCallsDialog";
     if (missedDialog)
         missedDialog->accept();
-    if (smsPage)
-        smsPage->setNumber(number);
-    showView(SmsView, true);
+    onSendSMSRequested(QString(), number);
 }
 
 void ContentWidget::clearDialpad()

@@ -13,7 +13,11 @@ class ContentWidget;
 namespace talk {
 class Call;
 }
+class CallForwardPage;
+class CallHistoryPage;
+class ContactGroup;
 class ContactManager;
+class ContactScreens;
 class DialPadPage;
 class History;
 struct HomeUrls;
@@ -23,6 +27,7 @@ class InternetCheck;
 class MissedCallsDialog;
 class MenuButton;
 class Phone;
+class PINSelectPage;
 class PrefixProvider;
 class QEventLoop;
 class QLabel;
@@ -33,10 +38,13 @@ class RestManager;
 class Settings;
 class SMSPage;
 class VirtualNumbersPage;
+class VoicemailPage;
 
 // The middle of the main window: a stack of pages with a tool bar above and a menu bar below that
 // follow the page. It runs the sign-in form, switches pages with a short slide and fade, asks yes/no
 // questions inside the window, shows the PIN and the credit, and handles incoming and missed calls.
+// It carries the pages' requests between them: calls go through the dial pad, messages through the
+// SMS page, and the address-book flows through the contact screens.
 class ContentWidget : public QWidget
 {
     Q_OBJECT
@@ -97,6 +105,11 @@ public:
     HotKeys *hotKeys() const { return keys; }
     InternetCheck *internetCheck() const { return connectionCheck; }
     bool isAutoLoginWaiting() const;
+    ContactScreens *contactScreens() const { return screens; }
+    CallHistoryPage *callHistoryPage() const;
+    PINSelectPage *pinSelectPage() const;
+    VoicemailPage *voicemailPage() const;
+    bool isPinSelectionPending() const { return pinLoop != nullptr; }
 
     // "PIN: <pin up to its first dash> - <credit or a red BUY>".
     static QString pinLabelText(const QString &pin, const Balance &balance);
@@ -111,6 +124,17 @@ public slots:
     void setupHotkeysForView(View view);
     void showMissedCallsDialog();
     void showCallHistory();
+    void showVoicemail();
+    void contactListRefresh();
+    void onAddContactClicked();
+    void onAddGroupClicked();
+    void showAddEditContact();
+    void showAddEditContact(const QString &nick);
+    void showAddEditGroup();
+    void showAddEditGroup(ContactGroup *group);
+    void onViewGroupsClicked();
+    void onCallContactRequested(QString name, QString number);
+    void onSendSMSRequested(QString name, QString number);
     void setCallInfo(QString info);
     void setPin(const QString &pin);
     void onLoginButtonClicked();
@@ -119,6 +143,7 @@ public slots:
     void onQueryOkClicked();
     void onQueryCancelClicked();
     void onPinSelectClicked();
+    void onPINSelected(QString pin);
     void onAutoLoginInternetConnectionTimerTimedOut();
     void onPlaceCallHotKeyActivated();
     void onCancelCallHotKeyActivated();
@@ -164,6 +189,8 @@ private:
     void updateLiveCallPanel();
     void stopRinging();
     void openUrl(const QUrl &url);
+    void placePages();
+    void updateGroupsButton();
     void onInternetCheckFinished(bool connected);
     QList<MenuButton *> menuButtons() const;
 
@@ -191,6 +218,7 @@ private:
     QString pin;
     QMovie *spinner;
     QEventLoop *questionLoop = nullptr;
+    QEventLoop *pinLoop = nullptr;
     QLabel *animationOverlay = nullptr;
     QTimer *glossTimer;
     QLabel *glossLabel;
@@ -199,4 +227,10 @@ private:
     // Pages of the stack that follow the services handed to this widget.
     QPointer<SMSPage> smsPage;
     QPointer<VirtualNumbersPage> virtualNumbersPage;
+    QPointer<PINSelectPage> pinPage;
+    QPointer<CallHistoryPage> historyPage;
+    QPointer<VoicemailPage> voicemail;
+    QPointer<CallForwardPage> callForward;
+    // Owns the contact list and details pages' flows; the pages themselves live in the stack.
+    ContactScreens *screens = nullptr;
 };

@@ -562,12 +562,16 @@ void MainWindow::onSettingsActionTriggered()
 
 void MainWindow::onAddContactActionTriggered()
 {
-    LOG_NOTIMPL << "add-contact dialog";
+    if (!loggedIn)
+        return;
+    ui->contentWidget->onAddContactClicked();
 }
 
 void MainWindow::onCreateGroupActionTriggered()
 {
-    LOG_NOTIMPL << "create-group dialog";
+    if (!loggedIn)
+        return;
+    ui->contentWidget->onAddGroupClicked();
 }
 
 void MainWindow::onImportContactsActionTriggered()

@@ -50,6 +50,8 @@ private slots:
     void questionEndsOnPageSwitch();
     void placeholderPagesCanBeReplaced();
     void smsAndVirtualNumberPagesAreInTheStack();
+    void everyPageIsInTheStack_data();
+    void everyPageIsInTheStack();
     void autoLoginWaitsForTheConnection();
     void missedCallsList();
 
@@ -364,6 +366,34 @@ void TstContentWidget::smsAndVirtualNumberPagesAreInTheStack()
     widget->onSendSMSFromMissedCallDialog(QStringLiteral("+15550100"));
     QCOMPARE(widget->currentView(), ContentWidget::SmsView);
     QVERIFY(sms->number().contains(QStringLiteral("15550100")));
+}
+
+void TstContentWidget::everyPageIsInTheStack_data()
+{
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QString>("className");
+    QTest::newRow("PIN") << 1 << QStringLiteral("PINSelectPage");
+    QTest::newRow("SMS") << 3 << QStringLiteral("SMSPage");
+    QTest::newRow("contacts") << 4 << QStringLiteral("ContactListPage");
+    QTest::newRow("details") << 5 << QStringLiteral("ContactDetailsPage");
+    QTest::newRow("numbers") << 6 << QStringLiteral("VirtualNumbersPage");
+    QTest::newRow("forwarding") << 7 << QStringLiteral("CallForwardPage");
+    QTest::newRow("history") << 8 << QStringLiteral("CallHistoryPage");
+    QTest::newRow("voicemail") << 9 << QStringLiteral("VoicemailPage");
+}
+
+void TstContentWidget::everyPageIsInTheStack()
+{
+    QFETCH(int, view);
+    QFETCH(QString, className);
+    QWidget *page = widget->page(ContentWidget::View(view));
+    QVERIFY(page);
+    QCOMPARE(QString::fromLatin1(page->metaObject()->className()), className);
+    widget->showView(ContentWidget::View(view), false);
+    QCOMPARE(stack("mainStackedWidget")->currentWidget(), page);
+    QVERIFY(page->isVisible());
+    // The tool bar above follows the page.
+    QCOMPARE(stack("topToolBarStackedWidget")->currentIndex(), view);
 }
 
 void TstContentWidget::autoLoginWaitsForTheConnection()

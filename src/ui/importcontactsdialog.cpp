@@ -216,7 +216,7 @@ void ImportContactsDialog::setProvider(const QString &name)
     setProperty(providerProperty, name);
     repolish(this);
     for (QLabel *label : findChildren<QLabel *>(QStringLiteral("providerIconLabel"))) {
-        label->setVisible(name == google || name == yahoo);
+        label->setVisible(name == google || name == yahoo || name == vcard);
         repolish(label);
     }
 }

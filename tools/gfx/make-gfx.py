@@ -306,6 +306,18 @@ def provider(name, letter, color):
     write("import/" + name, 48, 48, body)
 
 
+def vcard_file():
+    """A contact card: the icon of the vCard source beside the web-mail providers."""
+    color = "#00897B"
+    body = '<rect x="2" y="2" width="44" height="44" rx="12" ry="12" fill="%s"/>' % color
+    body += '<rect x="9" y="13" width="30" height="22" rx="3" ry="3" fill="%s"/>' % WHITE
+    body += circle(17, 21, 3.5, color)
+    body += '<path d="M11.5 31c0-4 2.5-6 5.5-6s5.5 2 5.5 6z" fill="%s"/>' % color
+    for y in (19, 24, 29):
+        body += '<rect x="26" y="%d" width="10" height="2" rx="1" ry="1" fill="%s"/>' % (y, color)
+    write("import/vcard", 48, 48, body)
+
+
 def tray_hint():
     w, h = 240, 90
     body = '<rect x="0" y="50" width="240" height="40" rx="6" ry="6" fill="#263238"/>'
@@ -382,6 +394,7 @@ def main():
     provider("google", "G", "#4A7BD0")
     provider("yahoo", "Y", "#7B4FC4")
     provider("live", "L", "#2D8FD5")
+    vcard_file()
 
     # The manifest must not repeat an entry.
     seen = []

@@ -11,8 +11,13 @@ inline void saveScreenshot(QWidget *widget, const QString &name)
     const QString dir = qEnvironmentVariable("TALKVANE_SCREENSHOT_DIR");
     if (dir.isEmpty() || !widget)
         return;
+    QWidget *window = widget->window();
+    if (!window->isVisible()) {
+        window->show();
+        QTest::qWaitForWindowExposed(window);
+    }
     // Let animations, style polish and pending layouts settle first.
     QTest::qWait(400);
     QDir().mkpath(dir);
-    widget->window()->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }

@@ -8,9 +8,11 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include "application.h"
 #include "contactgroup.h"
 #include "ui/importcontactsdialog.h"
 #include "importtesting.h"
+#include "screenshots.h"
 
 using namespace importtesting;
 
@@ -110,6 +112,9 @@ private:
 void TstImportContactsDialog::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
+    // The program's look, as the application object sets it up.
+    Application::loadFonts();
+    qApp->setStyleSheet(Application::loadStyleSheet());
     QVERIFY2(services.start(), qPrintable(services.mail.errorString() + services.web.errorString()));
 }
 
@@ -172,6 +177,7 @@ void TstImportContactsDialog::signInTo(
     QCOMPARE(dialog->step(), ImportContactsDialog::LoginStep);
     child<QLineEdit>("serviceLoginLineEdit")->setText(user);
     child<QLineEdit>("servicePasswordLineEdit")->setText(password);
+    saveScreenshot(dialog, QStringLiteral("import-wizard-login-") + dialog->provider());
     click("importButton");
 }
 
@@ -496,6 +502,7 @@ void TstImportContactsDialog::yahooEntriesReachTheService()
     QVERIFY(list()->item(1)->text().startsWith(QString::fromUtf8("Kåre")));
     QVERIFY(list()->item(2)->text().startsWith(QString::fromUtf8("Šárka")));
     checkRows({ 0, 1, 2 });
+    saveScreenshot(dialog, QStringLiteral("import-wizard-entries"));
     importIntoNewGroup(QStringLiteral("Yahoo"));
     QVERIFY2(warnings.isEmpty(), qPrintable(lastWarning()));
     QCOMPARE(dialog->step(), ImportContactsDialog::InviteStep);
@@ -505,8 +512,10 @@ void TstImportContactsDialog::yahooEntriesReachTheService()
     QCOMPARE(list()->count(), 3);
     const int kare = rowOf(QStringLiteral("kare@mail.example"));
     QVERIFY(kare >= 0);
+    saveScreenshot(dialog, QStringLiteral("import-wizard-invite"));
     invite({ kare });
     QCOMPARE(dialog->step(), ImportContactsDialog::FinalStep);
+    saveScreenshot(dialog, QStringLiteral("import-wizard-done"));
 
     QTRY_COMPARE_WITH_TIMEOUT(services.fetchContactsIn(QStringLiteral("Yahoo")).size(), 3, waitMs);
     QVERIFY(services.fetchGroupNames().contains(QStringLiteral("Yahoo")));

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QSortFilterProxyModel>
+#include "contactssearchproxymodel.h"
 
-// The tree's search filter: contacts pass the ordinary test on their display text; a group passes
-// while the search is empty, and otherwise only when one of its contacts passes, so groups without a
-// match (empty groups included) are hidden during a search. Rows keep the book's order.
-class ContactsTreeSortFilterProxyModel : public QSortFilterProxyModel
+// The tree's search filter: contacts pass the search on their display text; a group passes while no
+// search is on, and otherwise only when one of its contacts passes, so groups without a match (empty
+// groups included) are hidden during a search. Rows keep the book's order.
+class ContactsTreeSortFilterProxyModel : public ContactsSearchProxyModel
 {
     Q_OBJECT
 public:
@@ -13,7 +13,4 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
-
-private:
-    bool filterIsEmpty() const;
 };

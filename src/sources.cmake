@@ -6,6 +6,7 @@ target_sources(talkvane_core PRIVATE
     contactslistmodel.cpp
     contactslistview.cpp
     contactsmodels.cpp
+    contactssearchproxymodel.cpp
     contactstreemodel.cpp
     contactstreesortfilterproxymodel.cpp
     contactstreeview.cpp

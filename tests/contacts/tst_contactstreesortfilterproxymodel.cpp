@@ -1,8 +1,9 @@
 #include <QAbstractItemModelTester>
-#include <QSortFilterProxyModel>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "contactslistmodel.h"
+#include "contactssearchproxymodel.h"
 #include "contactsmodels.h"
 #include "contactstreemodel.h"
 #include "contactstreesortfilterproxymodel.h"
@@ -10,8 +11,8 @@
 
 using namespace ContactsModels;
 
-// The search: the same fixed text on the tree proxy and on the plain proxy of the flat list, wired as
-// the contact list page wires them.
+// The search: the same fixed text on the tree proxy and on the proxy of the flat list, wired as the
+// contact list page wires them.
 class TstContactsTreeSortFilterProxyModel : public QObject
 {
     Q_OBJECT
@@ -26,6 +27,9 @@ private slots:
     void clearingTheSearchShowsEveryGroupAgain();
     void rowsKeepTheBookOrder();
     void rolesPassThrough();
+    void newSearchIsOneLayoutChangeThatKeepsTheRowsFound();
+    void ordinaryFilterStillApplies_data();
+    void ordinaryFilterStillApplies();
 
 private:
     void setSearch(const QString &text);
@@ -37,7 +41,7 @@ private:
     std::unique_ptr<ContactsTreeModel> tree;
     std::unique_ptr<ContactsListModel> list;
     std::unique_ptr<ContactsTreeSortFilterProxyModel> treeProxy;
-    std::unique_ptr<QSortFilterProxyModel> listProxy;
+    std::unique_ptr<ContactsSearchProxyModel> listProxy;
 };
 
 void TstContactsTreeSortFilterProxyModel::init()
@@ -46,7 +50,7 @@ void TstContactsTreeSortFilterProxyModel::init()
     tree = std::make_unique<ContactsTreeModel>();
     list = std::make_unique<ContactsListModel>();
     treeProxy = std::make_unique<ContactsTreeSortFilterProxyModel>();
-    listProxy = std::make_unique<QSortFilterProxyModel>();
+    listProxy = std::make_unique<ContactsSearchProxyModel>();
     treeProxy->setSourceModel(tree.get());
     listProxy->setSourceModel(list.get());
     listProxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -65,8 +69,8 @@ void TstContactsTreeSortFilterProxyModel::cleanup()
 
 void TstContactsTreeSortFilterProxyModel::setSearch(const QString &text)
 {
-    treeProxy->setFilterFixedString(text);
-    listProxy->setFilterFixedString(text);
+    treeProxy->setSearchText(text);
+    listProxy->setSearchText(text);
 }
 
 QStringList TstContactsTreeSortFilterProxyModel::visibleGroups() const
@@ -170,6 +174,67 @@ void TstContactsTreeSortFilterProxyModel::rolesPassThrough()
     const QModelIndex listed = listProxy->index(0, 0);
     QCOMPARE(listed.data(GroupIndexRole).toInt(), 2);
     QCOMPARE(listed.data(ContactIndexRole).toInt(), 1);
+}
+
+void TstContactsTreeSortFilterProxyModel::newSearchIsOneLayoutChangeThatKeepsTheRowsFound()
+{
+    const QModelIndex family = treeProxy->index(0, 0);
+    const QModelIndex work = treeProxy->index(2, 0);
+    QCOMPARE(work.data().toString(), QStringLiteral("Work"));
+    // A view keeps its open groups and its current row as persistent indexes.
+    const QPersistentModelIndex keptFamily(family);
+    const QPersistentModelIndex keptWork(work);
+    const QPersistentModelIndex dora(treeProxy->index(1, 0, work));
+    QCOMPARE(dora.data().toString(), QStringLiteral("Dora Ann"));
+    QSignalSpy removed(treeProxy.get(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(treeProxy.get(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy layout(treeProxy.get(), &QAbstractItemModel::layoutChanged);
+
+    treeProxy->setSearchText(QStringLiteral("ann"));
+    QCOMPARE(layout.count(), 1);
+    QCOMPARE(removed.count() + inserted.count(), 0);
+    QVERIFY(keptWork.isValid());
+    QCOMPARE(keptWork.row(), 1);
+    QCOMPARE(dora.row(), 0);
+    QCOMPARE(dora.parent(), QModelIndex(keptWork));
+    QCOMPARE(dora.data().toString(), QStringLiteral("Dora Ann"));
+
+    treeProxy->setSearchText(QStringLiteral("ray"));
+    QCOMPARE(layout.count(), 2);
+    QVERIFY(!keptWork.isValid());
+    QVERIFY(!dora.isValid());
+    QCOMPARE(keptFamily.data().toString(), QStringLiteral("Family"));
+    treeProxy->setSearchText(QStringLiteral("ray"));
+    QCOMPARE(layout.count(), 2);
+    QCOMPARE(removed.count() + inserted.count(), 0);
+}
+
+void TstContactsTreeSortFilterProxyModel::ordinaryFilterStillApplies_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("groups");
+    QTest::addColumn<QStringList>("contacts");
+    QTest::newRow("filter alone") << "ann"
+                                  << "" << QStringList { "Family", "Work" }
+                                  << QStringList { "Ann Lee", "Dora Ann" };
+    QTest::newRow("search narrows the filter")
+        << "ann"
+        << "lee" << QStringList { "Family" } << QStringList { "Ann Lee" };
+    QTest::newRow("nothing both match") << "bob"
+                                        << "ng" << QStringList {} << QStringList {};
+}
+
+void TstContactsTreeSortFilterProxyModel::ordinaryFilterStillApplies()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, text);
+    QFETCH(QStringList, groups);
+    QFETCH(QStringList, contacts);
+    treeProxy->setFilterFixedString(filter);
+    treeProxy->setSearchText(text);
+    QCOMPARE(visibleGroups(), groups);
+    QCOMPARE(visibleContacts(), contacts);
 }
 
 QTEST_MAIN(TstContactsTreeSortFilterProxyModel)

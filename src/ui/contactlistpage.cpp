@@ -3,11 +3,12 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QSortFilterProxyModel>
+#include <QTreeView>
 
 #include "contactgroup.h"
 #include "contactslistmodel.h"
 #include "contactsmodels.h"
+#include "contactssearchproxymodel.h"
 #include "contactstreemodel.h"
 #include "contactstreesortfilterproxymodel.h"
 #include "rest/contact.h"
@@ -22,19 +23,13 @@ ContactListPage::ContactListPage(QWidget *parent)
     , contactsTreeModel(new ContactsTreeModel(this))
     , contactsTreeProxy(new ContactsTreeSortFilterProxyModel(this))
     , contactsListModel(new ContactsListModel(this))
-    , contactsListProxy(new QSortFilterProxyModel(this))
+    , contactsListProxy(new ContactsSearchProxyModel(this))
 {
     ui->setupUi(this);
 
     contactsTreeProxy->setSourceModel(contactsTreeModel);
     contactsListModel->setSourceModel(contactsTreeModel);
     contactsListProxy->setSourceModel(contactsListModel);
-    for (QSortFilterProxyModel *proxy :
-        { static_cast<QSortFilterProxyModel *>(contactsTreeProxy), contactsListProxy }) {
-        proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-        proxy->setFilterKeyColumn(0);
-        proxy->setFilterRole(Qt::DisplayRole);
-    }
     ui->contactsTreeView->setModel(contactsTreeProxy);
     ui->contactsListView->setModel(contactsListProxy);
 
@@ -65,14 +60,16 @@ void ContactListPage::setGroups(const QList<ContactGroup *> &groups)
 {
     contactsTreeModel->setGroups(groups);
     contactsListModel->setSourceModel(contactsTreeModel);
-    // A reset collapses the tree: keep what is found visible while a search is on.
-    if (!searchText().isEmpty())
-        ui->contactsTreeView->expandAll();
+    // A reset collapses the tree: keep what is found visible while a search is on. A hidden tree is
+    // opened when it is shown again.
+    if (showGroups())
+        expandFoundGroups();
 }
 
 void ContactListPage::setShowGroups(bool show)
 {
     ui->stackedWidget->setCurrentWidget(show ? ui->treeViewPage : ui->listViewPage);
+    applySearch();
 }
 
 bool ContactListPage::showGroups() const
@@ -94,13 +91,40 @@ QAbstractItemView *ContactListPage::currentView() const
 
 // ---- search ----------------------------------------------------------------------------------------
 
+// Only the proxy of the view on show follows the search as it is typed: a new text makes a proxy test
+// every contact and its view lay out its rows again, work for nothing in the view that is hidden. The
+// other view catches up when it is shown (setShowGroups).
 void ContactListPage::onSearchTextChanged(const QString &match)
 {
     ui->searchClearButton->setVisible(!match.isEmpty());
-    contactsTreeProxy->setFilterFixedString(match);
-    contactsListProxy->setFilterFixedString(match);
-    if (!match.isEmpty())
-        ui->contactsTreeView->expandAll();
+    applySearch();
+}
+
+void ContactListPage::applySearch()
+{
+    const QString match = searchText();
+    if (!showGroups()) {
+        contactsListProxy->setSearchText(match);
+        return;
+    }
+    contactsTreeProxy->setSearchText(match);
+    expandFoundGroups();
+}
+
+// While a search is on, every group that has a match is open. expandAll() would lay out the whole
+// tree at once on every keystroke; opening only the closed groups (those a search brought back start
+// closed) leaves that to the one layout before the next paint.
+void ContactListPage::expandFoundGroups()
+{
+    if (searchText().isEmpty())
+        return;
+    QTreeView *tree = ui->contactsTreeView;
+    const QAbstractItemModel *model = tree->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex group = model->index(row, 0);
+        if (!tree->isExpanded(group))
+            tree->expand(group);
+    }
 }
 
 void ContactListPage::showEvent(QShowEvent *event)

@@ -12,11 +12,11 @@ class ContactListPage;
 }
 class ContactGroup;
 class ContactsListModel;
+class ContactsSearchProxyModel;
 class ContactsTreeModel;
 class ContactsTreeSortFilterProxyModel;
 class QAbstractItemView;
 
-class QSortFilterProxyModel;
 class Settings;
 
 // The address book as a tree of groups or as one flat list, with a search field above. The page
@@ -43,7 +43,7 @@ public:
     QAbstractItemView *currentView() const;
     ContactsTreeModel *treeModel() const { return contactsTreeModel; }
     ContactsTreeSortFilterProxyModel *treeProxy() const { return contactsTreeProxy; }
-    QSortFilterProxyModel *listProxy() const { return contactsListProxy; }
+    ContactsSearchProxyModel *listProxy() const { return contactsListProxy; }
     // The last context menu, while it exists.
     QMenu *contextMenu() const { return lastMenu; }
 
@@ -88,6 +88,9 @@ private slots:
 
 private:
     void placeClearButton();
+    // Gives the search text to the proxy of the view on show; a proxy that has it already does nothing.
+    void applySearch();
+    void expandFoundGroups();
     QModelIndex toTreeModel(const QModelIndex &index) const;
     QMenu *contactMenu(const QModelIndex &index);
     QMenu *groupMenu(const QModelIndex &index);
@@ -97,7 +100,7 @@ private:
     ContactsTreeModel *contactsTreeModel;
     ContactsTreeSortFilterProxyModel *contactsTreeProxy;
     ContactsListModel *contactsListModel;
-    QSortFilterProxyModel *contactsListProxy;
+    ContactsSearchProxyModel *contactsListProxy;
     QPointer<Settings> settings;
     QPointer<QMenu> lastMenu;
     // The contact row of the last context menu, and its contact as it was when the menu opened.

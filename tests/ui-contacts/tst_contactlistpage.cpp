@@ -13,6 +13,7 @@
 
 #include "contactmanager.h"
 #include "contactsmodels.h"
+#include "contactssearchproxymodel.h"
 #include "contactstreesortfilterproxymodel.h"
 #include "settings/settings.h"
 #include "ui/contactlistpage.h"
@@ -30,6 +31,8 @@ private slots:
     void cleanup();
     void searchNarrowsAsTypedAndHidesEmptyGroups();
     void searchIsCaseInsensitiveInBothViews();
+    void switchingViewsShowsTheSearchTypedInTheOther_data();
+    void switchingViewsShowsTheSearchTypedInTheOther();
     void clearButtonSitsInsideTheSearchField();
     void emptyAreaShowsNoMenu();
     void defaultGroupsShowNoMenu_data();
@@ -94,12 +97,16 @@ QStringList TstContactListPage::visibleGroups() const
     return names;
 }
 
+// The flat list as the user sees it on switching to it; the page is left showing what it showed.
 QStringList TstContactListPage::visibleContacts() const
 {
+    const bool showedGroups = page->showGroups();
+    page->setShowGroups(false);
     QStringList names;
-    const QAbstractItemModel *model = page->listProxy();
+    const QAbstractItemModel *model = page->currentView()->model();
     for (int row = 0; row < model->rowCount(); ++row)
         names << model->index(row, 0).data().toString();
+    page->setShowGroups(showedGroups);
     return names;
 }
 
@@ -136,9 +143,9 @@ void TstContactListPage::searchNarrowsAsTypedAndHidesEmptyGroups()
     QTest::keyClick(search, Qt::Key_A);
     // "a" is in every name but René Müller's; the empty Family group is hidden during a search.
     QCOMPARE(visibleGroups(), QStringList({ "Climbing", "Work" }));
-    QCOMPARE(visibleContacts(), QStringList({ "Grace Hopper", "Ada Lovelace", "Alan Turing" }));
     QVERIFY(tree()->isExpanded(treeRow("Work")));
     QVERIFY(tree()->isExpanded(treeRow("Climbing")));
+    QCOMPARE(visibleContacts(), QStringList({ "Grace Hopper", "Ada Lovelace", "Alan Turing" }));
 
     QTest::keyClick(search, Qt::Key_L);
     QCOMPARE(visibleGroups(), QStringList({ "Work" }));
@@ -172,6 +179,67 @@ void TstContactListPage::searchIsCaseInsensitiveInBothViews()
     QCOMPARE(visibleContacts(), QStringList({ "Mary Mülheim", "René Müller" }));
     page->setShowGroups(true);
     QVERIFY(tree()->isExpanded(treeRow("Family")));
+}
+
+void TstContactListPage::switchingViewsShowsTheSearchTypedInTheOther_data()
+{
+    QTest::addColumn<bool>("typeInTree");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("erased");
+    QTest::addColumn<QStringList>("groups");
+    QTest::addColumn<QStringList>("contacts");
+    const QStringList allGroups { "Climbing", "Family", "Friends", "Work" };
+    const QStringList allContacts { "Grace Hopper", "René Müller", "Ada Lovelace", "Alan Turing" };
+    const QStringList withA { "Grace Hopper", "Ada Lovelace", "Alan Turing" };
+    QTest::newRow("tree to list") << true << "a" << 0 << QStringList { "Climbing", "Work" } << withA;
+    QTest::newRow("list to tree") << false << "a" << 0 << QStringList { "Climbing", "Work" } << withA;
+    QTest::newRow("list to tree, one match")
+        << false << "TUR" << 0 << QStringList { "Work" } << QStringList { "Alan Turing" };
+    QTest::newRow("tree to list, no match") << true << "ax" << 0 << QStringList {} << QStringList {};
+    QTest::newRow("list to tree, no match") << false << "ax" << 0 << QStringList {} << QStringList {};
+    QTest::newRow("tree to list, erased") << true << "al" << 2 << allGroups << allContacts;
+    QTest::newRow("list to tree, erased") << false << "al" << 2 << allGroups << allContacts;
+    QTest::newRow("list to tree, erased to one letter")
+        << false << "ax" << 1 << QStringList { "Climbing", "Work" } << withA;
+}
+
+void TstContactListPage::switchingViewsShowsTheSearchTypedInTheOther()
+{
+    QFETCH(bool, typeInTree);
+    QFETCH(QString, typed);
+    QFETCH(int, erased);
+    QFETCH(QStringList, groups);
+    QFETCH(QStringList, contacts);
+    auto *search = page->findChild<QLineEdit *>(QStringLiteral("searchLineEdit"));
+    const auto rowsOfList = [this]() {
+        QStringList names;
+        const QAbstractItemModel *model = page->listProxy();
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->index(row, 0).data().toString();
+        return names;
+    };
+    // Both views show everything before the search, so that the switch has rows to take away.
+    page->setShowGroups(typeInTree);
+    QCOMPARE(visibleGroups().size(), 4);
+    QCOMPARE(rowsOfList().size(), 4);
+
+    QTest::keyClicks(search, typed);
+    for (int i = 0; i < erased; ++i)
+        QTest::keyClick(search, Qt::Key_Backspace);
+    page->setShowGroups(!typeInTree);
+    QCOMPARE(page->showGroups(), !typeInTree);
+    if (typeInTree) {
+        QCOMPARE(rowsOfList(), contacts);
+    } else {
+        QCOMPARE(visibleGroups(), groups);
+        // A search opens every group it finds, also in the view that was hidden while typing.
+        for (const QString &group : groups)
+            QCOMPARE(tree()->isExpanded(treeRow(group)), !search->text().isEmpty());
+    }
+    // And the view typed in still shows the same.
+    page->setShowGroups(typeInTree);
+    QCOMPARE(visibleGroups(), groups);
+    QCOMPARE(rowsOfList(), contacts);
 }
 
 void TstContactListPage::clearButtonSitsInsideTheSearchField()

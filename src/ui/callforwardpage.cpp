@@ -14,7 +14,8 @@ CallForwardPage::CallForwardPage(QWidget *parent)
     ui->setupUi(this);
     connect(ui->editCallForwardingButton, &QPushButton::clicked, this,
         &CallForwardPage::onEditCallForwardingClicked);
-    addRow(QStringLiteral("40726 751"), QStringLiteral(":/gfx/flags/235.jpg"), QStringLiteral("40726 751 700"));
+    // The sample is a Romanian number (+40); our flag table numbers Romania's flag 175.
+    addRow(QStringLiteral("40726 751"), QStringLiteral(":/gfx/flags/175.jpg"), QStringLiteral("40726 751 700"));
 }
 
 CallForwardPage::~CallForwardPage()

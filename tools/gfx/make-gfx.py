@@ -110,6 +110,8 @@ ICONS = {
     "forwarding": lambda c: group(handset(c), "translate(0 3) scale(0.85)")
     + stroke("M14 3.5h7M18 0.8l3 2.7-3 2.7", c, extra=' transform="translate(0 2.5)"'),
     "settings": lambda c: stroke(gear_path(12, 12), c, 1.9) + circle(12, 12, 3, c, 2),
+    # A folder with lines: contacts sorted into groups.
+    "groups": lambda c: stroke("M3 6.5V19h18V8.5h-9l-2-2z", c) + stroke("M7.5 12.5h9M7.5 15.5h6", c),
     "speaker": lambda c: fill("M3 9h4l5-4.5v15L7 15H3z", c) + stroke("M15.5 8.5a5 5 0 0 1 0 7M18.5 5.5a9 9 0 0 1 0 13", c),
     "speaker-muted": lambda c: fill("M3 9h4l5-4.5v15L7 15H3z", c) + stroke("M15.5 9l6 6M21.5 9l-6 6", c),
     "mic": lambda c: fill("M12 2.5a3.5 3.5 0 0 1 3.5 3.5v6a3.5 3.5 0 0 1-7 0V6A3.5 3.5 0 0 1 12 2.5z", c)
@@ -357,7 +359,7 @@ def main():
     icon("titlebar/minimize", 16, INK)
 
     for name in ("dialpad", "contacts", "sms", "history", "virtualnumbers", "voicemail", "forwarding",
-                 "settings", "speaker", "mic"):
+                 "settings", "speaker", "mic", "groups"):
         write("menu/" + name, 24, 24, ICONS[name](INK_SOFT), view="0 0 24 24")
         write("menu/%s-hover" % name, 24, 24, ICONS[name](INK), view="0 0 24 24")
         write("menu/%s-selected" % name, 24, 24, ICONS[name](ACCENT), view="0 0 24 24")

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
+#include <QStackedWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -24,6 +26,7 @@
 #include "objfactory.h"
 #include "phone/phone.h"
 #include "prefixprovider.h"
+#include "screenshots.h"
 #include "rest/restmanager.h"
 #include "settings/settings.h"
 #include "talk/vesktalk.h"
@@ -91,6 +94,9 @@ private slots:
     void deleteAsksInTheWindow();
     void placeCallKeyCallsTheSelectedContact();
     void historyFiltersAndCallsBack();
+    void signedInPagesShowTheAccount_data();
+    void signedInPagesShowTheAccount();
+    void questionPageAnswersInTheWindow();
     void pinChoice_data();
     void pinChoice();
 
@@ -101,8 +107,6 @@ private:
     // The engine's outgoing call to number is answered, then hung up from the dial pad.
     void answerAndHangUp(const QString &number);
     void activate();
-    // With TALKVANE_SCREENSHOT_DIR set, saves a picture of the window there (to look at the pages).
-    void shoot(const QString &name) const;
 
     QTemporaryDir homeDir;
     ServiceBook service;
@@ -179,15 +183,6 @@ void TstContentPages::activate()
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
-void TstContentPages::shoot(const QString &name) const
-{
-    const QString dir = qEnvironmentVariable("TALKVANE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    QTest::qWait(300);
-    window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
-}
-
 QAbstractItemView *TstContentPages::contactView() const
 {
     return content->contactScreens()->listPage()->currentView();
@@ -246,6 +241,7 @@ void TstContentPages::newAccountOpensTheForm()
         title = modal->windowTitle();
         // Refused while empty: the form stays open and names every field.
         modal->findChild<QPushButton *>(QStringLiteral("createButton"))->click();
+        saveScreenshot(modal, QStringLiteral("create-account"));
         if (modal->isVisible())
             modal->close();
     });
@@ -287,7 +283,7 @@ void TstContentPages::contactListShowsTheBook()
     ContactListPage *page = content->contactScreens()->listPage();
     QVERIFY(page->showGroups());
     QVERIFY(groupsButton->isSelected());
-    shoot(QStringLiteral("contactlist"));
+    saveScreenshot(window, QStringLiteral("contactlist"));
     activate();
     QTest::keyClick(contactView(), Qt::Key_H, Qt::ControlModifier);
     QVERIFY(!page->showGroups());
@@ -317,6 +313,7 @@ void TstContentPages::addContactActionReachesTheService()
         dialog->phoneRow(1)->setText(QStringLiteral("+442079460123"));
         dialog->findChild<QPushButton *>(QStringLiteral("addGroupButton"))->click();
         dialog->findChild<QLineEdit *>(QStringLiteral("groupLineEdit"))->setText(QStringLiteral("Navy"));
+        saveScreenshot(dialog, QStringLiteral("add-contact"));
         dialog->findChild<QPushButton *>(QStringLiteral("addSaveContactButton"))->click();
         // Refused input would keep it open: close it so that the check below fails.
         if (dialog->isVisible())
@@ -410,7 +407,7 @@ void TstContentPages::historyFiltersAndCallsBack()
     };
     // Newest first: the call just made, then the older ones.
     QCOMPARE(shown(), QStringList({ adaNumber, "+15550103", "+15550104" }));
-    shoot(QStringLiteral("callhistory"));
+    saveScreenshot(window, QStringLiteral("callhistory"));
     page->findChild<QPushButton *>(QStringLiteral("dayFilterButton"))->click();
     QCOMPARE(shown(), QStringList({ adaNumber }));
     page->findChild<QPushButton *>(QStringLiteral("weekFilterButton"))->click();
@@ -437,6 +434,78 @@ void TstContentPages::historyFiltersAndCallsBack()
     QCOMPARE(content->currentView(), ContentWidget::DialPadView);
     QCOMPARE(fake::countCalls("PlaceCall " + adaNumber.toStdString() + "@"), adaCalls + 1);
     answerAndHangUp(adaNumber);
+}
+
+void TstContentPages::signedInPagesShowTheAccount_data()
+{
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QString>("shot");
+    QTest::newRow("dial pad") << int(ContentWidget::DialPadView) << "page-dialpad";
+    QTest::newRow("sms") << int(ContentWidget::SmsView) << "page-sms";
+    QTest::newRow("contact list") << int(ContentWidget::ContactListView) << "page-contactlist";
+    QTest::newRow("contact details") << int(ContentWidget::ContactDetailsView) << "page-contactdetails";
+    QTest::newRow("virtual numbers") << int(ContentWidget::VirtualNumbersView) << "page-virtualnumbers";
+    QTest::newRow("call forwarding") << int(ContentWidget::CallForwardView) << "page-callforward";
+    QTest::newRow("call history") << int(ContentWidget::CallHistoryView) << "page-callhistory";
+    QTest::newRow("voicemail") << int(ContentWidget::VoicemailView) << "page-voicemail";
+}
+
+// Each signed-in page is reachable in the window and shows this account's data where it has any.
+void TstContentPages::signedInPagesShowTheAccount()
+{
+    QFETCH(int, view);
+    QFETCH(QString, shot);
+    const auto shown = ContentWidget::View(view);
+    if (shown == ContentWidget::ContactDetailsView)
+        content->contactScreens()->showContactDetails(nickOf(QStringLiteral("René")));
+    else
+        content->showView(shown, false);
+    QCOMPARE(content->currentView(), shown);
+    auto *stack = content->findChild<QStackedWidget *>(QStringLiteral("mainStackedWidget"));
+    QCOMPARE(stack->currentWidget(), content->page(shown));
+    QVERIFY(content->page(shown)->isVisible());
+
+    switch (shown) {
+    case ContentWidget::ContactDetailsView:
+        QVERIFY(content->page(shown)->findChild<QLabel *>(QStringLiteral("nameLabel"))->text().contains(
+            QStringLiteral("René")));
+        break;
+    case ContentWidget::VirtualNumbersView: {
+        auto *numbers = content->page(shown)->findChild<QListWidget *>(QStringLiteral("numbersListWidget"));
+        QTRY_VERIFY_WITH_TIMEOUT(numbers->count() > 0, waitMs);
+        break;
+    }
+    case ContentWidget::CallHistoryView: {
+        auto *history = content->page(shown)->findChild<QListView *>(QStringLiteral("historyListView"));
+        QVERIFY(history->model()->rowCount() > 0);
+        break;
+    }
+    default:
+        break;
+    }
+    saveScreenshot(window, shot);
+}
+
+void TstContentPages::questionPageAnswersInTheWindow()
+{
+    content->showView(ContentWidget::ContactListView, false);
+    QTimer cancel;
+    bool asked = false;
+    connect(&cancel, &QTimer::timeout, this, [&]() {
+        if (asked || content->currentView() != ContentWidget::QueryUserView)
+            return;
+        asked = true;
+        saveScreenshot(window, QStringLiteral("page-question"));
+        content->findChild<QPushButton *>(QStringLiteral("queryUserCancelButton"))->click();
+    });
+    cancel.start(20);
+    const bool answer
+        = content->askQuestion(QStringLiteral("Delete group and contacts?"), QStringLiteral("Family"));
+    cancel.stop();
+    QVERIFY(asked);
+    QVERIFY(!answer);
+    // Back where the question was asked.
+    QCOMPARE(content->currentView(), ContentWidget::ContactListView);
 }
 
 void TstContentPages::pinChoice_data()
@@ -470,7 +539,7 @@ void TstContentPages::pinChoice()
             return;
         ++shownOnPinPage;
         offered = page->selectedPINText();
-        shoot(QStringLiteral("pinselect"));
+        saveScreenshot(window, QStringLiteral("pinselect"));
         if (confirm) {
             page->findChild<QComboBox *>(QStringLiteral("pinComobBox"))->setCurrentText(pin);
             page->findChild<QPushButton *>(QStringLiteral("confirmButton"))->click();

@@ -20,6 +20,8 @@
 #include "testhooks.h"
 #include "ui/callswitchdialog.h"
 #include "ui/callswitchlistitemwidget.h"
+#include "application.h"
+#include "screenshots.h"
 #include "ui/dialpadpage.h"
 
 namespace {
@@ -294,6 +296,9 @@ void TstCallSwitchDialog::oneCallIsNoSwitch()
 
 void TstCallSwitchDialog::twoCallsShowTwoRows()
 {
+    // In the program's look (for the picture; the texts checked below do not depend on it).
+    Application::loadFonts();
+    qApp->setStyleSheet(Application::loadStyleSheet());
     CallSwitchDialog *dialog = page->callSwitchDialog();
     const talk::Call *first = wrapperOf(startCall(annaJid, false));
     const talk::Call *second = wrapperOf(startCall(strangerJid, true));
@@ -319,6 +324,7 @@ void TstCallSwitchDialog::twoCallsShowTwoRows()
     QCOMPARE(dialog->selectedCall(), first);
     QVERIFY(anna->isSelected());
     QVERIFY(!stranger->isSelected());
+    saveScreenshot(dialog, QStringLiteral("call-switch"));
 }
 
 void TstCallSwitchDialog::engineFocusChangeMovesActiveMark()

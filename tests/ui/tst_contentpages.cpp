@@ -92,6 +92,7 @@ private slots:
     void contactListShowsTheBook();
     void addContactActionReachesTheService();
     void deleteAsksInTheWindow();
+    void createGroupActionReachesTheService();
     void placeCallKeyCallsTheSelectedContact();
     void historyFiltersAndCallsBack();
     void signedInPagesShowTheAccount_data();
@@ -236,6 +237,7 @@ void TstContentPages::answerAndHangUp(const QString &number)
 void TstContentPages::newAccountOpensTheForm()
 {
     QCOMPARE(content->currentView(), ContentWidget::LoginView);
+    saveScreenshot(window, QStringLiteral("page-login"));
     QString title;
     ModalHandler handler([&title](QWidget *modal) {
         title = modal->windowTitle();
@@ -364,6 +366,26 @@ void TstContentPages::deleteAsksInTheWindow()
     QVERIFY(!factory->contactManager()->contactPresent(addedNick));
     QTRY_VERIFY_WITH_TIMEOUT(service.fetchContact(addedNick).nick().isEmpty(), waitMs);
     QVERIFY(!contactRow(addedNick).isValid());
+}
+
+void TstContentPages::createGroupActionReachesTheService()
+{
+    ModalHandler handler([](QWidget *modal) {
+        auto *dialog = qobject_cast<AddEditGroupDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        dialog->findChild<QLineEdit *>(QStringLiteral("groupNameLineEdit"))->setText(QStringLiteral("Choir"));
+        saveScreenshot(dialog, QStringLiteral("add-group"));
+        dialog->findChild<QPushButton *>(QStringLiteral("saveCreateGroupButton"))->click();
+        if (dialog->isVisible())
+            dialog->close();
+    });
+    window->findChild<QAction *>(QStringLiteral("actionCreate_Group"))->trigger();
+    QCOMPARE(handler.seen, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(service.fetchGroupNames().contains(QStringLiteral("Choir")), waitMs);
+    QTRY_VERIFY(factory->contactManager()->groupPresent(QStringLiteral("Choir")));
 }
 
 void TstContentPages::placeCallKeyCallsTheSelectedContact()

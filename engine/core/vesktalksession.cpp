@@ -25,8 +25,8 @@ VeskTalkSession::VeskTalkSession(QObject *parent)
     m_xmpp->setLogger(m_dump->logger());
 #if VESK_HAVE_MEDIA
     m_devices = new AudioDevices(this);
-    if (!m_devices->start())
-        VLOG_WARNING(QStringLiteral("No audio device monitor: the system defaults will be used"));
+    // The program shows its window meanwhile; the devices are first needed once signed in.
+    m_devices->startInBackground();
     AudioDevices *devices = m_devices;
     // Headless machines (CI) replace the sound card through the environment.
     MediaOptions options;

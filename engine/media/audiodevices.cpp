@@ -2,6 +2,8 @@
 
 #include <gst/gst.h>
 
+#include <future>
+
 #include "gstrelay.h"
 #include "medialog.h"
 
@@ -65,6 +67,7 @@ public:
     ~Private()
     {
         relay->detach();
+        settle();
         stopMonitor();
         if (monitor) {
             gst_device_monitor_stop(monitor);
@@ -72,7 +75,13 @@ public:
         }
     }
 
+    // A started monitor of the audio sources and sinks, or null when GStreamer or the device
+    // providers cannot start. Any thread.
+    static GstDeviceMonitor *startDeviceMonitor(const GstRelayPtr &relay);
     void refresh();
+    // Takes over the monitor of a start in the background, waiting for it when it is still under
+    // way; nothing when none is pending. Owner thread only.
+    void settle();
     bool startMonitor();
     void stopMonitor();
     void onLevel(double peak);
@@ -80,6 +89,7 @@ public:
     AudioDevices *q;
     GstRelayPtr relay;
     GstDeviceMonitor *monitor = nullptr;
+    std::future<GstDeviceMonitor *> pendingMonitor;
     QList<AudioDevice> inputs, outputs;
     QString defaultInput, defaultOutput;
     QString input, output;
@@ -89,6 +99,37 @@ public:
     GstElement *levelPipeline = nullptr;
     double level = -1;
 };
+
+// The bus handler is in place before the monitor starts, so no change gets lost.
+GstDeviceMonitor *AudioDevices::Private::startDeviceMonitor(const GstRelayPtr &relay)
+{
+    if (!ensureGstreamer())
+        return nullptr;
+    GstDeviceMonitor *monitor = gst_device_monitor_new();
+    gst_device_monitor_add_filter(monitor, "Audio/Source", nullptr);
+    gst_device_monitor_add_filter(monitor, "Audio/Sink", nullptr);
+    GstBus *bus = gst_device_monitor_get_bus(monitor);
+    gst_bus_set_sync_handler(
+        bus,
+        [](GstBus *, GstMessage *msg, gpointer data) -> GstBusSyncReply {
+            const auto type = GST_MESSAGE_TYPE(msg);
+            if (type == GST_MESSAGE_DEVICE_ADDED || type == GST_MESSAGE_DEVICE_REMOVED
+                || type == GST_MESSAGE_DEVICE_CHANGED) {
+                GstRelay *r = GstRelay::fromUserData(data);
+                r->post([r] { r->context<Private>()->refresh(); });
+            }
+            gst_message_unref(msg);
+            return GST_BUS_DROP;
+        },
+        GstRelay::userData(relay), GstRelay::destroyNotify);
+    gst_object_unref(bus);
+    if (!gst_device_monitor_start(monitor)) {
+        qCWarning(lcMedia) << "the audio device monitor does not start (no sound server?)";
+        gst_object_unref(monitor);
+        return nullptr;
+    }
+    return monitor;
+}
 
 void AudioDevices::Private::refresh()
 {
@@ -214,65 +255,71 @@ AudioDevices::~AudioDevices() = default;
 
 bool AudioDevices::start()
 {
+    d->settle();
     if (d->monitor)
         return true;
-    if (!ensureGstreamer())
+    d->monitor = Private::startDeviceMonitor(d->relay);
+    if (!d->monitor)
         return false;
-    d->monitor = gst_device_monitor_new();
-    gst_device_monitor_add_filter(d->monitor, "Audio/Source", nullptr);
-    gst_device_monitor_add_filter(d->monitor, "Audio/Sink", nullptr);
-    GstBus *bus = gst_device_monitor_get_bus(d->monitor);
-    gst_bus_set_sync_handler(
-        bus,
-        [](GstBus *, GstMessage *msg, gpointer data) -> GstBusSyncReply {
-            const auto type = GST_MESSAGE_TYPE(msg);
-            if (type == GST_MESSAGE_DEVICE_ADDED || type == GST_MESSAGE_DEVICE_REMOVED
-                || type == GST_MESSAGE_DEVICE_CHANGED) {
-                GstRelay *r = GstRelay::fromUserData(data);
-                r->post([r] { r->context<Private>()->refresh(); });
-            }
-            gst_message_unref(msg);
-            return GST_BUS_DROP;
-        },
-        GstRelay::userData(d->relay), GstRelay::destroyNotify);
-    gst_object_unref(bus);
-    if (!gst_device_monitor_start(d->monitor)) {
-        qCWarning(lcMedia) << "the audio device monitor does not start (no sound server?)";
-        gst_object_unref(d->monitor);
-        d->monitor = nullptr;
-        return false;
-    }
     d->refresh();
     return true;
 }
 
+void AudioDevices::startInBackground()
+{
+    if (d->monitor || d->pendingMonitor.valid())
+        return;
+    GstRelayPtr relay = d->relay;
+    d->pendingMonitor = std::async(std::launch::async, [relay] {
+        GstDeviceMonitor *monitor = Private::startDeviceMonitor(relay);
+        // Announce the list on the owner's thread even if nothing asks for it before.
+        relay->post([relay] { relay->context<Private>()->settle(); });
+        return monitor;
+    });
+}
+
+void AudioDevices::Private::settle()
+{
+    if (!pendingMonitor.valid())
+        return;
+    monitor = pendingMonitor.get();
+    if (monitor)
+        refresh();
+}
+
 QList<AudioDevice> AudioDevices::inputDevices() const
 {
+    d->settle();
     return d->inputs;
 }
 
 QList<AudioDevice> AudioDevices::outputDevices() const
 {
+    d->settle();
     return d->outputs;
 }
 
 QString AudioDevices::defaultInputId() const
 {
+    d->settle();
     return d->defaultInput;
 }
 
 QString AudioDevices::defaultOutputId() const
 {
+    d->settle();
     return d->defaultOutput;
 }
 
 QString AudioDevices::inputDevice() const
 {
+    d->settle();
     return d->input;
 }
 
 QString AudioDevices::outputDevice() const
 {
+    d->settle();
     return d->output;
 }
 
@@ -287,6 +334,7 @@ QString AudioDevices::keepOrDefault(const QString &selected, const QList<AudioDe
 
 bool AudioDevices::setInputDevice(const QString &id)
 {
+    d->settle();
     if (!id.isEmpty() && keepOrDefault(id, d->inputs).isEmpty())
         return false;
     if (id == d->input)
@@ -302,6 +350,7 @@ bool AudioDevices::setInputDevice(const QString &id)
 
 bool AudioDevices::setOutputDevice(const QString &id)
 {
+    d->settle();
     if (!id.isEmpty() && keepOrDefault(id, d->outputs).isEmpty())
         return false;
     if (id == d->output)
@@ -354,6 +403,7 @@ void AudioDevices::setInputMuted(bool muted)
 
 bool AudioDevices::setLocalMonitor(bool on)
 {
+    d->settle();
     if (!on) {
         d->stopMonitor();
         return true;

@@ -31,6 +31,11 @@ public:
 
     // Starts watching the devices; false when GStreamer or the monitor is unavailable.
     bool start();
+    // The same on a worker thread, so that the caller goes on at once: starting GStreamer and the
+    // sound server's device provider is the slowest part of the engine's start. Whatever needs the
+    // devices first (a list, a selection, start()) waits for the rest; devicesChanged() announces
+    // the list when nobody asked before.
+    void startInBackground();
 
     QList<AudioDevice> inputDevices() const;
     QList<AudioDevice> outputDevices() const;

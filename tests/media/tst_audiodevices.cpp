@@ -22,6 +22,8 @@ private slots:
     void volumesAreClamped();
     void muteSignalsOnlyOnChange();
     void listsPulseDevicesWithoutMonitors();
+    void backgroundStartListsTheDevices_data();
+    void backgroundStartListsTheDevices();
     void unknownDeviceIsRefused();
     void localMonitorHearsTheMicrophone();
     void vanishedSpeakerFallsBackToDefault();
@@ -118,6 +120,38 @@ void TestAudioDevices::listsPulseDevicesWithoutMonitors()
     }
     QCOMPARE(devices.defaultOutputId(), QStringLiteral("spk"));
     QCOMPARE(devices.defaultInputId(), QStringLiteral("mic"));
+}
+
+void TestAudioDevices::backgroundStartListsTheDevices_data()
+{
+    QTest::addColumn<bool>("askAtOnce");
+    QTest::newRow("asked before the start ended") << true;
+    QTest::newRow("announced when nobody asked") << false;
+}
+
+void TestAudioDevices::backgroundStartListsTheDevices()
+{
+    QFETCH(bool, askAtOnce);
+    QVERIFY2(m_pulseUp, "no private PulseAudio could be started (tools/audio/start-pulse.sh)");
+    AudioDevices devices;
+    QSignalSpy listChanged(&devices, &AudioDevices::devicesChanged);
+    devices.startInBackground();
+    if (askAtOnce) {
+        // The first question waits for the worker and answers with the full list.
+        QVERIFY(!devices.inputDevices().isEmpty());
+        QCOMPARE(listChanged.size(), 1);
+    } else {
+        QVERIFY(listChanged.wait(10000));
+    }
+    QStringList inputs;
+    for (const auto &d : devices.inputDevices())
+        inputs << d.id;
+    QVERIFY2(inputs.contains("mic"), qPrintable(inputs.join(',')));
+    QCOMPARE(devices.defaultOutputId(), QStringLiteral("spk"));
+    // A later start() takes over the running monitor instead of starting another one.
+    QVERIFY(devices.start());
+    QTest::qWait(100);
+    QCOMPARE(listChanged.size(), 1);
 }
 
 void TestAudioDevices::unknownDeviceIsRefused()

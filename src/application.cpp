@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QNetworkProxyFactory>
 #include <QProcess>
+#include <QSslSocket>
 #include <QTextStream>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "homeurls.h"
@@ -16,6 +18,7 @@
 #include "rest/restmanager.h"
 #include "prefixprovider.h"
 #include "settings/settings.h"
+#include "talk/vesktalk.h"
 #include "ui/crashreporter.h"
 #include "ui/instanceguard.h"
 #include "ui/mainwindow.h"
@@ -62,6 +65,7 @@ void Application::start()
     loadFonts();
     setStyleSheet(loadStyleSheet());
     splashScreen->show();
+    prepareInBackground();
     QTimer::singleShot(initDelay, this, &Application::initUI);
 
     powerMonitor = new PowerMonitor(this);
@@ -72,6 +76,15 @@ void Application::shutdownUI()
 {
     delete window.data();
     splashScreen.reset();
+}
+
+void Application::prepareInBackground()
+{
+    QThreadPool::globalInstance()->start([]() {
+        QSslSocket::supportsSsl();
+        if (!talk::VeskTalk::preloadLibrary())
+            LOG_TRACE << "The talk engine library could not be loaded ahead";
+    });
 }
 
 bool Application::installTalkvaneMessageHandler()

@@ -52,6 +52,10 @@ public:
     static QString updaterPath();
     static QStringList updaterArguments();
 
+    // Loads, on a worker thread during the pause before initUI(), what the main window's services
+    // need first: the talk engine library with its dependencies, and TLS, which both services speak.
+    // Changes nothing the program does, only when the time is spent.
+    static void prepareInBackground();
     // Registers the fonts listed in the index resource; returns the font ids in list order.
     static QList<int> loadFonts(const QString &indexResource = QStringLiteral(":/fonts/index.txt"));
     static QString loadStyleSheet();

@@ -228,6 +228,17 @@ QStringList VeskTalk::librarySearchPath()
         QDir(appDir).filePath(QStringLiteral("../lib/") + libraryName()) };
 }
 
+bool VeskTalk::preloadLibrary(const QStringList &candidates)
+{
+    for (const QString &candidate : candidates) {
+        // A QLibrary leaves its library loaded when it goes; the engine's own load() then finds it.
+        QLibrary library(candidate);
+        if (library.load())
+            return true;
+    }
+    return false;
+}
+
 bool VeskTalk::hasEngine() const
 {
     return d->engine;

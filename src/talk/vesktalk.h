@@ -35,6 +35,10 @@ public:
     // libvesktalk.so beside the executable, then in the build tree's library folder beside it.
     static QStringList librarySearchPath();
     static QString libraryName() { return QStringLiteral("libvesktalk.so"); }
+    // Maps the first of the candidates that loads, and the many libraries it needs, into the
+    // process without creating an engine, so that a talk connection made later finds it in memory.
+    // Slow (tens of milliseconds): meant for a worker thread while the program waits.
+    static bool preloadLibrary(const QStringList &candidates = librarySearchPath());
 
     bool hasEngine() const;
     // The file the engine was loaded from; empty without an engine.

@@ -23,6 +23,8 @@ private slots:
 
     void loadsTheGivenLibraryAndOpensLogFiles();
     void searchPathStartsBesideTheExecutable();
+    void preloadTakesTheFirstThatLoads_data();
+    void preloadTakesTheFirstThatLoads();
     void missingLibraryLeavesNoEngine();
     void failedCreationLeavesNoEngine();
     void loginPassesServerAndCredentialsWithoutLoggingThePassword();
@@ -111,6 +113,30 @@ void TstVeskTalk::searchPathStartsBesideTheExecutable()
     QCOMPARE(path.size(), 2);
     QCOMPARE(path.at(0), QCoreApplication::applicationDirPath() + QStringLiteral("/libvesktalk.so"));
     QVERIFY(path.at(1).endsWith(QStringLiteral("/../lib/libvesktalk.so")));
+}
+
+void TstVeskTalk::preloadTakesTheFirstThatLoads_data()
+{
+    const QString engine = QStringLiteral(FAKE_ENGINE_LIBRARY);
+    const QString missing = QStringLiteral("/nonexistent/libvesktalk.so");
+    QTest::addColumn<QStringList>("candidates");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("no candidates") << QStringList() << false;
+    QTest::newRow("missing") << QStringList { missing } << false;
+    QTest::newRow("the engine") << QStringList { engine } << true;
+    QTest::newRow("missing, then the engine") << QStringList { missing, engine } << true;
+}
+
+void TstVeskTalk::preloadTakesTheFirstThatLoads()
+{
+    QFETCH(QStringList, candidates);
+    QFETCH(bool, loaded);
+    QCOMPARE(VeskTalk::preloadLibrary(candidates), loaded);
+    if (!loaded)
+        return;
+    // What was loaded ahead serves the talk connection made afterwards.
+    VeskTalk talk(candidates.last());
+    QVERIFY(talk.hasEngine());
 }
 
 void TstVeskTalk::missingLibraryLeavesNoEngine()

@@ -359,8 +359,9 @@ void ContentWidget::applyViewChrome(View view)
 
 void ContentWidget::showView(View view, bool animated)
 {
-    if (view == current && ui->mainStackedWidget->currentWidget() == page(view))
+    if (viewShown && view == current && ui->mainStackedWidget->currentWidget() == page(view))
         return;
+    viewShown = true;
     ui->queryUserOkButton->setDefault(view == QueryUserView);
     if (animationOverlay)
         onAnimationFinished();

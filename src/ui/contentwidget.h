@@ -196,6 +196,9 @@ private:
 
     Ui::ContentWidget *ui;
     View current = LoginView;
+    // The first showView() always runs: the login page is current from the start, but its form is
+    // filled (remembered user, automatic login) only by showing it.
+    bool viewShown = false;
     View viewBeforeQuestion = LoginView;
     QPointer<Settings> settings;
     QPointer<Phone> phone;

@@ -39,6 +39,7 @@ private slots:
     void rememberMeGovernsAutoLogin();
     void forgetsCredentialsWithoutRememberMe();
     void remembersCredentials();
+    void firstLoginViewFillsTheRememberedUser();
     void progressPageShowsTheUser();
     void pinLabel_data();
     void pinLabel();
@@ -206,6 +207,24 @@ void TstContentWidget::remembersCredentials()
     QVERIFY(box("rememberMeCheckBox")->isChecked());
     settings->setRememberLogin(false);
     history->loginHistory()->clear();
+}
+
+// At start-up the login page is already the current page; showing it must still fill the form, or
+// automatic login would click with empty fields.
+void TstContentWidget::firstLoginViewFillsTheRememberedUser()
+{
+    settings->setRememberLogin(true);
+    settings->setUserName(QStringLiteral("alice"));
+    settings->setPassword(QStringLiteral("alice-secret"));
+    ContentWidget fresh;
+    fresh.setSettings(settings.get());
+    fresh.setHistory(history.get());
+    QCOMPARE(fresh.currentView(), ContentWidget::LoginView);
+    fresh.showView(ContentWidget::LoginView, false);
+    QCOMPARE(fresh.findChild<QComboBox *>(QStringLiteral("loginCombo"))->currentText(), QStringLiteral("alice"));
+    QCOMPARE(fresh.findChild<QLineEdit *>(QStringLiteral("passwordLineEdit"))->text(),
+        QStringLiteral("alice-secret"));
+    settings->setRememberLogin(false);
 }
 
 void TstContentWidget::progressPageShowsTheUser()

@@ -76,6 +76,11 @@ void RestManager::setTransferTimeout(int msecs)
         request->setTransferTimeout(msecs);
 }
 
+bool RestManager::connectAheadForSignIn()
+{
+    return account->connectAhead(account->serviceUrls().accountServiceBaseURL);
+}
+
 void RestManager::getAccount()
 {
     account->getAccount();

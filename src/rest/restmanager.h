@@ -41,6 +41,9 @@ public:
     void setServiceUrls(const ServiceUrls &urls);
     // Milliseconds without progress after which any request is given up (30 s unless set).
     void setTransferTimeout(int msecs);
+    // Opens the HTTPS connection of the sign-in fetch ahead of getAccount() (when the service URLs
+    // are set), so that a sign-in that follows soon does not wait for the TLS handshake.
+    bool connectAheadForSignIn();
 
     AccountRequest *accountRequest() const { return account; }
     BalanceRequest *balanceRequest() const { return balance; }

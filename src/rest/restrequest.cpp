@@ -20,6 +20,9 @@ const char timedOutProperty[] = "talkvane.timedOut";
 
 const char jsonContentType[] = "application/json;charset=\"utf-8\"";
 
+// The scheme Qt gives the reply of a connection opened ahead.
+const char connectAheadScheme[] = "preconnect-https";
+
 QString segment(const QString &value)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(value));
@@ -187,6 +190,17 @@ QSslConfiguration RestRequest::sslConfiguration()
     return config;
 }
 
+bool RestRequest::connectAhead(const QString &baseUrl)
+{
+    const QUrl url = urlFrom(baseUrl);
+    if (!manager || url.scheme() != QLatin1String("https") || url.host().isEmpty())
+        return false;
+    const int port = url.port(443);
+    manager->connectToHostEncrypted(url.host(), quint16(port), sslConfiguration());
+    LOG_TRACE << requestName() << "connecting ahead to" << url.host() << port;
+    return true;
+}
+
 QString RestRequest::replyText(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.constData());
@@ -283,6 +297,13 @@ void RestRequest::onFinishRequest(QNetworkReply *reply)
 {
     if (!reply)
         return;
+    // A connection opened ahead ends in a reply of its own that answers no request.
+    if (reply->url().scheme() == QLatin1String(connectAheadScheme)) {
+        if (reply->error() != QNetworkReply::NoError)
+            LOG_TRACE << requestName() << "could not connect ahead:" << reply->errorString();
+        reply->deleteLater();
+        return;
+    }
     const QVariant replyVerb = reply->property(verbProperty);
     if (replyVerb.isValid())
         m_verb = replyVerb.toInt();

@@ -70,6 +70,13 @@ public:
     // The proxy this object's network manager uses for `url`.
     QNetworkProxy proxyFor(const QUrl &url) const;
 
+    // Opens this object's HTTPS connection to the host of baseUrl before a request needs it, with
+    // the TLS configuration the requests use, so that the next request finds the handshake done.
+    // Certificates are verified as for any request; a connection that fails is only traced, and the
+    // request then opens one of its own and reports what goes wrong. False when there is nothing to
+    // open (not an https URL).
+    bool connectAhead(const QString &baseUrl);
+
     // The system's CA certificates plus those of TALKVANE_CA_FILE (read afresh on every call).
     static QSslConfiguration sslConfiguration();
     static QList<QSslCertificate> extraCaCertificates();

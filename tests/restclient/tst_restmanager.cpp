@@ -40,6 +40,11 @@ private slots:
     void smsSentAndRefused();
     void invitationIsStored();
     void untrustedCertificateFailsTheSignIn();
+    void connectingAheadSavesTheSignInItsHandshake_data();
+    void connectingAheadSavesTheSignInItsHandshake();
+    void connectingAheadToAnUntrustedServiceIsNoSignIn();
+    void connectingAheadNeedsAnHttpsService_data();
+    void connectingAheadNeedsAnHttpsService();
     void unreachableProxyRaisesProxyError();
     void backgroundProxyFailureIsNoSignInFailure();
     void injectedFaultsEndInTheErrorPath_data();
@@ -54,6 +59,7 @@ private:
     QList<Contact> fetchContacts(RestManager &manager);
     QList<Group> fetchGroups(RestManager &manager);
     QJsonObject emulatorAccount(const QString &username);
+    bool waitForConnectionAhead(RestManager &target);
 
     WebServiceEmulator emu;
     QTemporaryDir dir;
@@ -162,6 +168,13 @@ QList<Group> TestRestManager::fetchGroups(RestManager &target)
 QJsonObject TestRestManager::emulatorAccount(const QString &username)
 {
     return emu.state().object().value(QStringLiteral("accounts")).toObject().value(username).toObject();
+}
+
+// The reply Qt gives a connection opened ahead comes when the connection is up or has failed.
+bool TestRestManager::waitForConnectionAhead(RestManager &target)
+{
+    QSignalSpy done(target.accountRequest()->networkManager(), &QNetworkAccessManager::finished);
+    return target.connectAheadForSignIn() && done.wait(waitMs);
 }
 
 void TestRestManager::factoryHandsOutOneConfiguredManager()
@@ -400,6 +413,82 @@ void TestRestManager::untrustedCertificateFailsTheSignIn()
     QCOMPARE(finished.count(), 0);
     QVERIFY(sslErrors.count() >= 1); // the error was seen, and not ignored:
     QVERIFY(emu.requests().isEmpty()); // nothing reached the service
+}
+
+void TestRestManager::connectingAheadSavesTheSignInItsHandshake_data()
+{
+    QTest::addColumn<bool>("ahead");
+    QTest::addColumn<int>("handshakes");
+    QTest::newRow("connected ahead") << true << 0;
+    QTest::newRow("not connected ahead") << false << 1;
+}
+
+void TestRestManager::connectingAheadSavesTheSignInItsHandshake()
+{
+    QFETCH(bool, ahead);
+    QFETCH(int, handshakes);
+    QSignalSpy failed(manager.get(), &RestManager::accountRequestFailed);
+    QSignalSpy errors(manager->accountRequest(), &RestRequest::requestError);
+    if (ahead)
+        QVERIFY(waitForConnectionAhead(*manager));
+    // Handshakes done for the request itself (the ahead connection's reply has gone by now).
+    int requestHandshakes = 0;
+    connect(manager->accountRequest()->networkManager(), &QNetworkAccessManager::encrypted, this,
+        [&requestHandshakes](QNetworkReply *reply) {
+            if (reply->url().scheme() == QLatin1String("https"))
+                ++requestHandshakes;
+        });
+    signInAs(*manager, QStringLiteral("demo"), QStringLiteral("demo"));
+    QCOMPARE(fetchAccount(*manager).sipUser(), QStringLiteral("demo"));
+    QCOMPARE(requestHandshakes, handshakes);
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(emu.requests().size(), 1); // opening the connection asked the service nothing
+}
+
+void TestRestManager::connectingAheadToAnUntrustedServiceIsNoSignIn()
+{
+    qunsetenv("TALKVANE_CA_FILE");
+    QSignalSpy failed(manager.get(), &RestManager::accountRequestFailed);
+    QSignalSpy errors(manager->accountRequest(), &RestRequest::requestError);
+    QSignalSpy sslErrors(manager->accountRequest()->networkManager(), &QNetworkAccessManager::sslErrors);
+    QVERIFY(waitForConnectionAhead(*manager));
+    QVERIFY(sslErrors.count() >= 1); // refused, not ignored
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(errors.count(), 0);
+    // The sign-in itself still meets the certificate and fails as ever.
+    signInAs(*manager, QStringLiteral("demo"), QStringLiteral("demo"));
+    manager->getAccount();
+    QVERIFY(failed.wait(waitMs));
+    QCOMPARE(errors.count(), 1);
+    QVERIFY(emu.requests().isEmpty());
+}
+
+void TestRestManager::connectingAheadNeedsAnHttpsService_data()
+{
+    QTest::addColumn<QString>("accountUrl");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("https") << QStringLiteral("https://127.0.0.1:1/webservice-5.0/account") << true;
+    QTest::newRow("http") << QStringLiteral("http://127.0.0.1:1/webservice-5.0/account") << false;
+    QTest::newRow("no host") << QStringLiteral("https:///webservice-5.0/account") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestRestManager::connectingAheadNeedsAnHttpsService()
+{
+    QFETCH(QString, accountUrl);
+    QFETCH(bool, opened);
+    ServiceUrls changed = urls;
+    changed.accountServiceBaseURL = accountUrl;
+    manager->setServiceUrls(changed);
+    QSignalSpy failed(manager.get(), &RestManager::accountRequestFailed);
+    QSignalSpy errors(manager->accountRequest(), &RestRequest::requestError);
+    QSignalSpy done(manager->accountRequest()->networkManager(), &QNetworkAccessManager::finished);
+    QCOMPARE(manager->connectAheadForSignIn(), opened);
+    // Port 1 refuses: the failed connection is no failed sign-in.
+    QCOMPARE(done.wait(opened ? waitMs : 200), opened);
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(errors.count(), 0);
 }
 
 void TestRestManager::unreachableProxyRaisesProxyError()

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QNetworkProxyFactory>
 #include <QProcess>
+#include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTextStream>
 #include <QThreadPool>
@@ -58,7 +59,6 @@ bool Application::sendMessage(const QString &message, int timeout)
 
 void Application::start()
 {
-    prefixes = new PrefixProvider();
     splashScreen = std::make_unique<SplashScreen>();
     objFactory = ObjFactory::instance();
     installTalkvaneMessageHandler();
@@ -67,6 +67,8 @@ void Application::start()
     splashScreen->show();
     prepareInBackground();
     QTimer::singleShot(initDelay, this, &Application::initUI);
+    // Once the splash screen is up, not before it.
+    QTimer::singleShot(0, this, &Application::prepareInPause);
 
     powerMonitor = new PowerMonitor(this);
     connect(powerMonitor, &PowerMonitor::powerStateChanged, this, &Application::onPowerStateChanged);
@@ -78,10 +80,37 @@ void Application::shutdownUI()
     splashScreen.reset();
 }
 
+void Application::prepareInPause()
+{
+    if (preparedInPause)
+        return;
+    preparedInPause = true;
+    prefixes = new PrefixProvider();
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    ObjFactory *factory = objFactory ? objFactory.data() : ObjFactory::instance();
+    // The process's first network manager loads Qt's network plugins; the settings open the
+    // database and bring up the talk engine, which starts reading the system's CA store.
+    factory->restManager();
+    factory->settings();
+    connectAheadForAutoLogin(factory);
+}
+
+bool Application::connectAheadForAutoLogin(ObjFactory *factory)
+{
+    // An automatic sign-in follows the login page at once: its TLS handshake can be done by then.
+    // Not past a proxy of the user's own, which only initUI() puts in place.
+    const Settings *settings = factory->settings();
+    if (!settings->autoLogin() || settings->customProxy())
+        return false;
+    return factory->restManager()->connectAheadForSignIn();
+}
+
 void Application::prepareInBackground()
 {
     QThreadPool::globalInstance()->start([]() {
         QSslSocket::supportsSsl();
+        // Sets up the ciphers and the certificate store of the TLS defaults.
+        QSslConfiguration::defaultConfiguration();
         if (!talk::VeskTalk::preloadLibrary())
             LOG_TRACE << "The talk engine library could not be loaded ahead";
     });
@@ -133,9 +162,11 @@ QString Application::loadStyleSheet()
 
 void Application::initUI()
 {
+    LOG_TRACE << "Building the main window";
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     setWindowIcon(QIcon(QStringLiteral(":/gfx/app-icon.ico")));
 
+    prepareInPause();
     ObjFactory *factory = objFactory ? objFactory.data() : ObjFactory::instance();
     window = new MainWindow();
     wireMainWindow(window, factory, prefixes);
@@ -201,7 +232,9 @@ void Application::detectProxies()
     for (const QNetworkProxy &proxy : found) {
         LOG_TRACE << proxy.hostName() << proxy.port() << int(proxy.type());
         if (proxy.type() == QNetworkProxy::NoProxy) {
-            settings->setCustomProxy(false);
+            // Written only when it changes: a write waits for the disk, at every start.
+            if (settings->customProxy())
+                settings->setCustomProxy(false);
             talk::ProxySettings none;
             none.setType(talk::ProxySettings::NoProxy);
             settings->setProxySettings(none);

@@ -56,6 +56,14 @@ public:
     // need first: the talk engine library with its dependencies, and TLS, which both services speak.
     // Changes nothing the program does, only when the time is spent.
     static void prepareInBackground();
+    // Does on the GUI thread, right after the splash screen shows, what initUI() would otherwise
+    // wait for: reads the country table, creates the web-service manager and the settings (which
+    // open the database and the talk engine), and, for an automatic sign-in without a proxy of the
+    // user's own, opens the web service's HTTPS connection. Runs once; initUI() calls it too.
+    void prepareInPause();
+    // Opens the web service's HTTPS connection for an automatic sign-in, unless the user has a proxy
+    // of their own (initUI() puts it in place only later). Returns whether it did.
+    static bool connectAheadForAutoLogin(ObjFactory *factory);
     // Registers the fonts listed in the index resource; returns the font ids in list order.
     static QList<int> loadFonts(const QString &indexResource = QStringLiteral(":/fonts/index.txt"));
     static QString loadStyleSheet();
@@ -84,6 +92,7 @@ private:
     InstanceGuard *guard = nullptr;
     PowerMonitor *powerMonitor = nullptr;
     int pendingPowerState = 0;
+    bool preparedInPause = false;
 };
 
 // The one application object.

@@ -15,6 +15,9 @@
 // GStreamer's plugin registry, which is rebuilt whenever HOME changes, fontconfig's cache) is there
 // for the next one. The first run, which fills it, is shown apart and left out of the figures.
 //
+// Each run is also cut into phases by the time stamps of its trace lines (see phaseMarks): where the
+// time goes between the end of the pause and the dial pad. The pause itself is fixed at 750 ms.
+//
 // BENCH_AUTOLOGIN_WELCOME=1 leaves the welcome dialog on (it opens over the dial pad);
 // BENCH_AUTOLOGIN_TRACE=1 prints the last run's output, whose trace lines carry the seconds since the
 // first of them; BENCH_AUTOLOGIN_KEEP=1 keeps the home folder (with the program's and the engine's
@@ -44,6 +47,46 @@ constexpr int startTimeoutMs = 30000;
 // The program's data folder below XDG_DATA_HOME: organisation name, then application name.
 const char *const dataSubfolder = "Tellmarsh/Tellmarsh Talkvane";
 
+// Trace lines that open and close the phases of a start; each phase runs from its mark to the next.
+struct PhaseMark
+{
+    const char *phase;
+    const char *line;
+};
+const PhaseMark phaseMarks[] = {
+    { "main window to login page", "Building the main window" },
+    { "login page to sign-in", "Automatic login: waiting for the internet connection" },
+    { "sign-in to account request", "signing in" },
+    { "account request", "\"AccountRequest\" GET" },
+    { "account reply to voice login", "answered" },
+    { "voice login", "VeskTalk::login" },
+    { "voice login to dial pad", "onLoginCompleted" },
+    { nullptr, "Dial pad shown after sign-in" },
+};
+constexpr int phaseCount = int(sizeof(phaseMarks) / sizeof(phaseMarks[0])) - 1;
+
+// The phases of one run's output in ms, -1 where a mark is missing or out of order.
+std::vector<qint64> phasesOf(const QByteArray &output)
+{
+    // "%{time process} %{message}": seconds with three decimals, then the message.
+    static const QRegularExpression stamped(QStringLiteral("^\\s*(\\d+)\\.(\\d{3}) (.*)$"));
+    std::vector<qint64> at(size_t(phaseCount) + 1, -1);
+    int next = 0;
+    for (const QByteArray &raw : output.split('\n')) {
+        if (next > phaseCount)
+            break;
+        const QRegularExpressionMatch match = stamped.match(QString::fromLocal8Bit(raw));
+        if (match.hasMatch() && match.captured(3).contains(QLatin1String(phaseMarks[next].line)))
+            at[size_t(next++)] = match.captured(1).toLongLong() * 1000 + match.captured(2).toLongLong();
+    }
+    std::vector<qint64> phases(size_t(phaseCount), -1);
+    for (size_t i = 0; i < phases.size(); ++i) {
+        if (at[i] >= 0 && at[i + 1] >= at[i])
+            phases[i] = at[i + 1] - at[i];
+    }
+    return phases;
+}
+
 struct Run
 {
     qint64 splashMs = -1;
@@ -53,6 +96,7 @@ struct Run
     qint64 anonKb = -1;
     qint64 hwmKb = -1;
     qint64 pssKb = -1;
+    std::vector<qint64> phases;
     QString error;
 };
 
@@ -131,6 +175,7 @@ public:
             run.error = whyNoDialPad();
             return run;
         }
+        run.phases = phasesOf(output);
         if (!output.contains(dataFolder(homeDir).toLocal8Bit())) {
             run.error
                 = QStringLiteral("the program did not use the prepared data folder ") + dataFolder(homeDir);
@@ -223,6 +268,10 @@ void printRun(const char *label, const Run &run)
         static_cast<long long>(run.dialPadMs), static_cast<long long>(run.rssKb),
         static_cast<long long>(run.anonKb), static_cast<long long>(run.hwmKb),
         static_cast<long long>(run.pssKb));
+    std::printf("   phases (ms):");
+    for (int i = 0; i < phaseCount; ++i)
+        std::printf(" %s %lld%s", phaseMarks[i].phase, static_cast<long long>(run.phases.at(size_t(i))),
+            i + 1 < phaseCount ? "," : "\n");
     std::fflush(stdout);
 }
 
@@ -270,6 +319,7 @@ int main(int argc, char **argv)
     }
 
     Figures splash, loginPage, dialPad, rss, anon, hwm, pss;
+    std::vector<Figures> phases { size_t(phaseCount) };
     for (int i = 0; i <= runs; ++i) {
         Launch launch(program, homeDir);
         const Run run = launch.start(idleSeconds);
@@ -291,6 +341,8 @@ int main(int argc, char **argv)
         anon.add(run.anonKb);
         hwm.add(run.hwmKb);
         pss.add(run.pssKb);
+        for (int p = 0; p < phaseCount; ++p)
+            phases[size_t(p)].add(run.phases.at(size_t(p)));
     }
     std::printf(
         "over %d runs (welcome dialog %s, %d s idle):\n", runs, showWelcome ? "on" : "off", idleSeconds);
@@ -301,5 +353,7 @@ int main(int argc, char **argv)
     anon.print("idle RssAnon", "kB");
     hwm.print("idle VmHWM", "kB");
     pss.print("idle Pss", "kB");
+    for (int p = 0; p < phaseCount; ++p)
+        phases[size_t(p)].print(qPrintable(QStringLiteral("  ") + QLatin1String(phaseMarks[p].phase)), "ms");
     return 0;
 }

@@ -86,6 +86,8 @@ void Application::prepareInPause()
         return;
     preparedInPause = true;
     prefixes = new PrefixProvider();
+    // Reading the icon file decodes every size in it.
+    windowIcon = QIcon(QStringLiteral(":/gfx/app-icon.ico"));
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     ObjFactory *factory = objFactory ? objFactory.data() : ObjFactory::instance();
     // The process's first network manager loads Qt's network plugins; the settings open the
@@ -164,9 +166,9 @@ void Application::initUI()
 {
     LOG_TRACE << "Building the main window";
     QNetworkProxyFactory::setUseSystemConfiguration(true);
-    setWindowIcon(QIcon(QStringLiteral(":/gfx/app-icon.ico")));
-
     prepareInPause();
+    setWindowIcon(windowIcon);
+
     ObjFactory *factory = objFactory ? objFactory.data() : ObjFactory::instance();
     window = new MainWindow();
     wireMainWindow(window, factory, prefixes);

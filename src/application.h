@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 #include <QList>
 #include <QNetworkProxy>
 #include <QPointer>
@@ -57,7 +58,7 @@ public:
     // Changes nothing the program does, only when the time is spent.
     static void prepareInBackground();
     // Does on the GUI thread, right after the splash screen shows, what initUI() would otherwise
-    // wait for: reads the country table, creates the web-service manager and the settings (which
+    // wait for: reads the country table and the window icon, creates the web-service manager and the settings (which
     // open the database and the talk engine), and, for an automatic sign-in without a proxy of the
     // user's own, opens the web service's HTTPS connection. Runs once; initUI() calls it too.
     void prepareInPause();
@@ -93,6 +94,7 @@ private:
     PowerMonitor *powerMonitor = nullptr;
     int pendingPowerState = 0;
     bool preparedInPause = false;
+    QIcon windowIcon;
 };
 
 // The one application object.

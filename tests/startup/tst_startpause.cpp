@@ -23,6 +23,7 @@ private slots:
     void connectsAheadOnlyForAnAutomaticSignInWithoutOwnProxy_data();
     void connectsAheadOnlyForAnAutomaticSignInWithoutOwnProxy();
     void pauseMakesReadyWhatTheMainWindowNeeds();
+    void mainWindowComesWithWhatThePausePrepared();
 
 private:
     QTemporaryDir dir;
@@ -98,6 +99,22 @@ void TstStartPause::pauseMakesReadyWhatTheMainWindowNeeds()
     // Once only: initUI() asks again and finds it done.
     app->prepareInPause();
     QCOMPARE(app->prefixProvider(), prepared);
+    QVERIFY(!app->mainWindow());
+}
+
+void TstStartPause::mainWindowComesWithWhatThePausePrepared()
+{
+    auto *app = applicationInstance();
+    QVERIFY(app);
+    QVERIFY(QApplication::windowIcon().isNull());
+    QSignalSpy ready(app, &Application::uiReady);
+    app->initUI();
+    QCOMPARE(ready.count(), 1);
+    QVERIFY(app->mainWindow());
+    QVERIFY(app->mainWindow()->isVisible());
+    QVERIFY(!QApplication::windowIcon().isNull());
+    QVERIFY(!QApplication::windowIcon().availableSizes().isEmpty());
+    app->shutdownUI();
     QVERIFY(!app->mainWindow());
 }
 

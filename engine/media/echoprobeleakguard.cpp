@@ -55,7 +55,8 @@ GstPadProbeReturn EchoProbeLeakGuard::onLatencyQuery(GstPad *, GstPadProbeInfo *
 {
     GstQuery *query = GST_PAD_PROBE_INFO_QUERY(info);
     auto *guard = static_cast<EchoProbeLeakGuard *>(self);
-    if (GST_QUERY_TYPE(query) != GST_QUERY_LATENCY || !(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_PUSH)
+    if (GST_QUERY_TYPE(query) != GST_QUERY_LATENCY
+        || !(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_PUSH)
         || !guard->m_expectQuery.exchange(false))
         return GST_PAD_PROBE_OK;
     std::lock_guard<std::mutex> lock(guard->m_mutex);

@@ -55,8 +55,8 @@ void TestJitterPolicy::followsTheLink_data()
         << QVector<Period> { { 0.2, 0 }, { 1.7, 0 }, { 5.0, 0 } } << QVector<unsigned> { 20, 20, 20 };
     QTest::newRow("jitter just past the depth rounds up")
         << QVector<Period> { { 5.01, 0 } } << QVector<unsigned> { 30 };
-    QTest::newRow("more jitter, more room") << QVector<Period> { { 10, 0 }, { 12.5, 0 }, { 12.6, 0 } }
-                                             << QVector<unsigned> { 40, 50, 60 };
+    QTest::newRow("more jitter, more room")
+        << QVector<Period> { { 10, 0 }, { 12.5, 0 }, { 12.6, 0 } } << QVector<unsigned> { 40, 50, 60 };
     QTest::newRow("late packets add a step each period")
         << QVector<Period> { { 0.5, 1 }, { 0.5, 0 }, { 0.5, 7 } } << QVector<unsigned> { 40, 40, 60 };
     QTest::newRow("late packets on top of what the jitter asks")
@@ -65,8 +65,8 @@ void TestJitterPolicy::followsTheLink_data()
         << QVector<Period> { { 20, 2 } } << QVector<unsigned> { 80 };
     QTest::newRow("never shrinks once the link calms down")
         << QVector<Period> { { 15, 0 }, { 0.1, 0 }, { 0, 0 } } << QVector<unsigned> { 60, 60, 60 };
-    QTest::newRow("stops at the maximum") << QVector<Period> { { 49.9, 0 }, { 50.1, 0 }, { 500, 9 } }
-                                          << QVector<unsigned> { 200, 200, 200 };
+    QTest::newRow("stops at the maximum")
+        << QVector<Period> { { 49.9, 0 }, { 50.1, 0 }, { 500, 9 } } << QVector<unsigned> { 200, 200, 200 };
     QTest::newRow("steps stop at the maximum")
         << QVector<Period> { { 45, 0 }, { 0, 1 }, { 0, 1 } } << QVector<unsigned> { 180, 200, 200 };
     QTest::newRow("no figure changes nothing")

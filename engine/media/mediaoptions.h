@@ -18,10 +18,20 @@ struct MediaOptions
     // libnice never gathers loopback addresses; add 127.0.0.1 and ::1 so that peers on the same
     // machine can reach each other.
     bool loopbackCandidates = true;
-    // Jitter buffer depth; 40 ms keeps mouth-to-ear delay near 100 ms on a good link.
-    unsigned jitterLatencyMs = 40;
+    // Jitter buffer depth; 20 ms suits a wired or local link.
+    unsigned jitterLatencyMs = 20;
     // PulseAudio playback buffer; its default of 200 ms would double the delay of a call.
     unsigned sinkBufferMs = 60;
+    // Microphone period: one Opus frame, so that every frame is complete the moment it arrives.
+    unsigned sourcePeriodMs = 20;
+    // PulseAudio capture buffer: room for a short stall before samples are dropped, but no place for
+    // a backlog that would delay everything said after it.
+    unsigned sourceBufferMs = 60;
+    // How late the playout sink lets a buffer be before it counts as late; what it allows is added
+    // to the delay. Decoding one frame takes well under a millisecond (GStreamer's default: 20 ms).
+    unsigned playoutDeadlineMs = 5;
+    // Opus encoder effort, 0-10. 5 sounds the same for speech at 32 kbit/s and costs half of 10.
+    int opusComplexity = 5;
     // Offer PCMU only (for peers and tests that must not use Opus).
     bool offerPcmuOnly = false;
     // How long ICE and DTLS may take once both descriptions are set.

@@ -92,13 +92,17 @@ void setIfExists(GstElement *el, const char *property, bool value)
         g_object_set(el, property, gboolean(value), nullptr);
 }
 
-// Live sinks must not wait for a first buffer: playout starts only once the peer sends.
-void makeSinksNonBlocking(GstBin *bin)
+// Live sinks must not wait for a first buffer: playout starts only once the peer sends. The
+// deadline a sink grants its upstream is added to the delay of everything it plays.
+void prepareSinks(GstBin *bin, unsigned deadlineMs)
 {
     GstIterator *it = gst_bin_iterate_sinks(bin);
     GValue item = G_VALUE_INIT;
     while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
-        setIfExists(GST_ELEMENT(g_value_get_object(&item)), "async", false);
+        GstElement *sink = GST_ELEMENT(g_value_get_object(&item));
+        setIfExists(sink, "async", false);
+        if (g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "processing-deadline"))
+            g_object_set(sink, "processing-deadline", guint64(deadlineMs) * GST_MSECOND, nullptr);
         g_value_reset(&item);
     }
     g_value_unset(&item);
@@ -389,7 +393,7 @@ bool WebRtcCallMedia::Private::buildPlayoutTail()
     }
     g_clear_error(&error);
     gst_bin_add(GST_BIN(pipeline), playTail);
-    makeSinksNonBlocking(GST_BIN(playTail));
+    prepareSinks(GST_BIN(playTail), options.playoutDeadlineMs);
     speakerVolume = gst_bin_get_by_name(GST_BIN(playTail), "speakervolume");
     gst_object_unref(speakerVolume); // the bin keeps it alive
     speakerSink = findByFactory(GST_BIN(playTail), "pulsesink");
@@ -406,24 +410,32 @@ bool WebRtcCallMedia::Private::buildPlayoutTail()
 bool WebRtcCallMedia::Private::buildSendBranch()
 {
     QString source = options.sourceOverride;
-    if (source.isEmpty())
-        source = QStringLiteral("pulsesrc name=mic");
+    if (source.isEmpty()) {
+        source = QStringLiteral("pulsesrc name=mic buffer-time=%1 latency-time=%2")
+                     .arg(quint64(options.sourceBufferMs) * 1000)
+                     .arg(quint64(options.sourcePeriodMs) * 1000);
+    }
     QString desc = source
         + QStringLiteral(" ! audioconvert ! audioresample ! capsfilter caps=\"%1\" ! ")
               .arg(QLatin1String(kRawCaps));
+    // Echo cancellation and noise suppression, nothing more: the gain control would fight the
+    // microphone volume the user sets and costs a quarter of the processing.
     if (!echoProbeName.isEmpty())
-        desc += QStringLiteral("webrtcdsp probe=%1 ! ").arg(echoProbeName);
+        desc += QStringLiteral("webrtcdsp probe=%1 gain-control=false ! ").arg(echoProbeName);
     desc += QStringLiteral("volume name=micvolume ! ");
     if (codec.isOpus()) {
-        desc += QStringLiteral("opusenc frame-size=20 bitrate=32000 ! rtpopuspay pt=%1 ! ")
-                    .arg(codec.payloadType);
+        desc += QStringLiteral("opusenc frame-size=20 bitrate=32000 complexity=%2 ! rtpopuspay pt=%1 ! ")
+                    .arg(codec.payloadType)
+                    .arg(qBound(0, options.opusComplexity, 10));
     } else {
         // 20 ms packets; without a bound the payloader fills the MTU (175 ms of PCMU).
         desc += QStringLiteral("audioresample ! audio/x-raw,rate=8000 ! mulawenc ! "
                                "rtppcmupay pt=%1 min-ptime=20000000 max-ptime=20000000 ! ")
                     .arg(codec.payloadType);
     }
-    desc += QStringLiteral("rtpdtmfmux name=dtmfmux ! queue");
+    // No queue of our own: webrtcbin queues ahead of the network, and one more thread hand-over
+    // per packet only adds delay and work.
+    desc += QStringLiteral("rtpdtmfmux name=dtmfmux");
     GError *error = nullptr;
     sendBin = gst_parse_bin_from_description(desc.toUtf8().constData(), TRUE, &error);
     if (!sendBin) {
@@ -858,8 +870,12 @@ void WebRtcCallMedia::Private::onDeepElementAdded(GstBin *, GstBin *, GstElement
     g_object_get(element, "agent", &agent, "stream", &stream, nullptr);
     if (!agent)
         return;
+    // Both must happen before gathering starts; the element appears just before it does.
+    // No UPnP: it multicasts discovery on every interface, loopback included, and a phone call
+    // gains nothing from a port mapping on the router.
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(agent), "upnp"))
+        g_object_set(agent, "upnp", FALSE, nullptr);
     if (r->context<Private>()->options.loopbackCandidates) {
-        // Must happen before gathering starts; the element appears just before it does.
         for (const char *ip : { "127.0.0.1", "::1" }) {
             NiceAddress addr;
             nice_address_init(&addr);

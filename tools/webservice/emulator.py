@@ -746,6 +746,9 @@ def redacted_query(query):
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Headers and body go out in separate writes; without TCP_NODELAY every reply on a kept-alive
+    # connection waits for the peer's delayed acknowledgement (~40 ms).
+    disable_nagle_algorithm = True
     server_version = "TalkvaneWebserviceEmulator/1.0"
     timeout = 60
 

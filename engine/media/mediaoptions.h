@@ -18,8 +18,10 @@ struct MediaOptions
     // libnice never gathers loopback addresses; add 127.0.0.1 and ::1 so that peers on the same
     // machine can reach each other.
     bool loopbackCandidates = true;
-    // Jitter buffer depth; 20 ms suits a wired or local link.
+    // Jitter buffer depth at the start of a call. It grows, up to the maximum, when the link's
+    // jitter or late packets ask for it (JitterPolicy); 20 ms suits a wired or local link.
     unsigned jitterLatencyMs = 20;
+    unsigned jitterLatencyMaxMs = 200;
     // PulseAudio playback buffer; its default of 200 ms would double the delay of a call.
     unsigned sinkBufferMs = 60;
     // Microphone period: one Opus frame, so that every frame is complete the moment it arrives.

@@ -14,8 +14,10 @@
 #include <QTimer>
 
 #include "audiodevices.h"
+#include "echoprobeleakguard.h"
 #include "gstrelay.h"
 #include "jinglesdp.h"
+#include "jitterpolicy.h"
 #include "medialog.h"
 #include "wavwriter.h"
 
@@ -170,6 +172,18 @@ MediaStats parseStats(const GstStructure *reply)
     return st;
 }
 
+// A reference carried into a posted function: dropped with the function, whether it runs or is
+// discarded because its owner is gone.
+std::shared_ptr<void> holdGObject(gpointer object)
+{
+    return std::shared_ptr<void>(object, g_object_unref);
+}
+
+std::shared_ptr<GstMessage> holdMessage(GstMessage *msg)
+{
+    return std::shared_ptr<GstMessage>(msg, [](GstMessage *m) { gst_message_unref(m); });
+}
+
 QString niceAddressText(const NiceCandidate *c)
 {
     if (!c)
@@ -207,6 +221,7 @@ public:
     void onBusMessage(GstMessage *msg);
     bool isLocalDtmfSource(GstObject *src) const { return dtmfSource && src == GST_OBJECT(dtmfSource); }
     void requestStats();
+    void adaptJitterBuffer();
     void applyVolumes();
     void applyDevices();
     static QByteArray currentDevice(GstElement *element);
@@ -270,15 +285,23 @@ public:
     bool dtmfPlaying = false;
 
     MediaStats stats;
-    NiceAgent *agent = nullptr;
+    std::shared_ptr<void> agent; // NiceAgent
     guint niceStream = 0;
+    std::shared_ptr<void> jitterBuffer; // rtpjitterbuffer of the received stream
+    quint64 lateSoFar = 0;
+    JitterPolicy jitterPolicy;
+    EchoProbeLeakGuard echoGuard;
 
     std::mutex recorderMutex;
     WavWriter recorder;
 };
 
 WebRtcCallMedia::Private::Private(WebRtcCallMedia *q, const MediaOptions &options, AudioDevices *devices)
-    : q(q), options(options), devices(devices), relay(std::make_shared<GstRelay>(q, this))
+    : q(q)
+    , options(options)
+    , devices(devices)
+    , relay(std::make_shared<GstRelay>(q, this))
+    , jitterPolicy(options.jitterLatencyMs, options.jitterLatencyMaxMs)
 {
     clock.start();
     gatherTimer.setSingleShot(true);
@@ -297,14 +320,16 @@ WebRtcCallMedia::Private::~Private()
         gst_object_unref(bus);
         gst_element_set_state(pipeline, GST_STATE_NULL);
     }
+    // Stopped: no event can pass the echo probe any more.
+    echoGuard.release();
     {
         std::lock_guard<std::mutex> lock(recorderMutex);
         recorder.close();
     }
     if (sendPad)
         gst_object_unref(sendPad);
-    if (agent)
-        g_object_unref(agent);
+    agent.reset();
+    jitterBuffer.reset();
     if (pipeline)
         gst_object_unref(pipeline);
 }
@@ -334,7 +359,7 @@ bool WebRtcCallMedia::Private::buildPipeline()
     }
     gst_bin_add(GST_BIN(pipeline), webrtc);
     g_object_set(webrtc, "bundle-policy", GST_WEBRTC_BUNDLE_POLICY_MAX_BUNDLE, "latency",
-        guint(options.jitterLatencyMs), nullptr);
+        guint(jitterPolicy.latencyMs()), nullptr);
     GObject *ice = nullptr;
     g_object_get(webrtc, "ice-agent", &ice, nullptr);
     if (ice) {
@@ -394,6 +419,8 @@ bool WebRtcCallMedia::Private::buildPlayoutTail()
     g_clear_error(&error);
     gst_bin_add(GST_BIN(pipeline), playTail);
     prepareSinks(GST_BIN(playTail), options.playoutDeadlineMs);
+    if (GstElement *probe = findByFactory(GST_BIN(playTail), "webrtcechoprobe"))
+        echoGuard.attach(probe);
     speakerVolume = gst_bin_get_by_name(GST_BIN(playTail), "speakervolume");
     gst_object_unref(speakerVolume); // the bin keeps it alive
     speakerSink = findByFactory(GST_BIN(playTail), "pulsesink");
@@ -769,11 +796,36 @@ void WebRtcCallMedia::Private::requestStats()
         stats.codec = QStringLiteral("%1/%2").arg(codec.name.toUpper()).arg(codec.clockRate);
     if (agent && niceStream) {
         NiceCandidate *local = nullptr, *remote = nullptr;
-        if (nice_agent_get_selected_pair(agent, niceStream, 1, &local, &remote)) {
+        if (nice_agent_get_selected_pair(NICE_AGENT(agent.get()), niceStream, 1, &local, &remote)) {
             stats.localAddress = niceAddressText(local);
             stats.remoteAddress = niceAddressText(remote);
         }
     }
+}
+
+// Deepens the jitter buffer when the link asks for it. webrtcbin hands the depth to the buffer,
+// which announces the new latency; the bus handler then spreads it over the pipeline.
+void WebRtcCallMedia::Private::adaptJitterBuffer()
+{
+    if (!jitterBuffer || !webrtc)
+        return;
+    GstStructure *jb = nullptr;
+    g_object_get(jitterBuffer.get(), "stats", &jb, nullptr);
+    if (!jb)
+        return;
+    guint64 late = 0, jitterNs = 0;
+    gst_structure_get_uint64(jb, "num-late", &late);
+    gst_structure_get_uint64(jb, "avg-jitter", &jitterNs);
+    gst_structure_free(jb);
+    const quint64 newlyLate = late >= lateSoFar ? late - lateSoFar : 0;
+    lateSoFar = late;
+    const unsigned before = jitterPolicy.latencyMs();
+    const unsigned after = jitterPolicy.update(double(jitterNs) / GST_MSECOND, newlyLate);
+    if (after == before)
+        return;
+    qCDebug(lcMedia) << "jitter buffer" << before << "->" << after << "ms (jitter" << jitterNs / 1e6 << "ms,"
+                     << newlyLate << "late packets)";
+    g_object_set(webrtc, "latency", guint(after), nullptr);
 }
 
 void WebRtcCallMedia::Private::sendDtmfEvent(int event, bool start)
@@ -862,32 +914,37 @@ void WebRtcCallMedia::Private::onPadAdded(GstElement *, GstPad *pad, gpointer da
 void WebRtcCallMedia::Private::onDeepElementAdded(GstBin *, GstBin *, GstElement *element, gpointer data)
 {
     GstElementFactory *f = gst_element_get_factory(element);
-    if (!f || g_strcmp0(GST_OBJECT_NAME(f), "nicesrc") != 0)
-        return;
+    const char *factory = f ? GST_OBJECT_NAME(f) : nullptr;
     GstRelay *r = GstRelay::fromUserData(data);
-    NiceAgent *agent = nullptr;
+    if (g_strcmp0(factory, "rtpjitterbuffer") == 0) {
+        std::shared_ptr<void> jb = holdGObject(gst_object_ref(element));
+        r->post([r, jb] { r->context<Private>()->jitterBuffer = jb; });
+        return;
+    }
+    if (g_strcmp0(factory, "nicesrc") != 0)
+        return;
+    NiceAgent *niceAgent = nullptr;
     guint stream = 0;
-    g_object_get(element, "agent", &agent, "stream", &stream, nullptr);
-    if (!agent)
+    g_object_get(element, "agent", &niceAgent, "stream", &stream, nullptr);
+    if (!niceAgent)
         return;
     // Both must happen before gathering starts; the element appears just before it does.
     // No UPnP: it multicasts discovery on every interface, loopback included, and a phone call
     // gains nothing from a port mapping on the router.
-    if (g_object_class_find_property(G_OBJECT_GET_CLASS(agent), "upnp"))
-        g_object_set(agent, "upnp", FALSE, nullptr);
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(niceAgent), "upnp"))
+        g_object_set(niceAgent, "upnp", FALSE, nullptr);
     if (r->context<Private>()->options.loopbackCandidates) {
         for (const char *ip : { "127.0.0.1", "::1" }) {
             NiceAddress addr;
             nice_address_init(&addr);
             if (nice_address_set_from_string(&addr, ip))
-                nice_agent_add_local_address(agent, &addr);
+                nice_agent_add_local_address(niceAgent, &addr);
         }
     }
+    std::shared_ptr<void> agent = holdGObject(niceAgent); // the reference from g_object_get
     r->post([r, agent, stream] {
         auto *d = r->context<Private>();
-        if (d->agent)
-            g_object_unref(d->agent);
-        d->agent = agent; // takes the reference from g_object_get
+        d->agent = agent;
         d->niceStream = stream;
     });
 }
@@ -923,11 +980,8 @@ GstBusSyncReply WebRtcCallMedia::Private::onBusSync(GstBus *, GstMessage *msg, g
     case GST_MESSAGE_LATENCY:
     case GST_MESSAGE_ELEMENT: {
         GstRelay *r = GstRelay::fromUserData(data);
-        gst_message_ref(msg);
-        r->post([r, msg] {
-            r->context<Private>()->onBusMessage(msg);
-            gst_message_unref(msg);
-        });
+        std::shared_ptr<GstMessage> held = holdMessage(gst_message_ref(msg));
+        r->post([r, held] { r->context<Private>()->onBusMessage(held.get()); });
         break;
     }
     default:
@@ -970,7 +1024,10 @@ WebRtcCallMedia::WebRtcCallMedia(const MediaOptions &options, AudioDevices *devi
 {
     connect(&d->gatherTimer, &QTimer::timeout, this, [this] { d->finishLocalContent(); });
     connect(&d->quietTimer, &QTimer::timeout, this, [this] { d->finishLocalContent(); });
-    connect(&d->statsTimer, &QTimer::timeout, this, [this] { d->requestStats(); });
+    connect(&d->statsTimer, &QTimer::timeout, this, [this] {
+        d->requestStats();
+        d->adaptJitterBuffer();
+    });
     connect(&d->dtmfTimer, &QTimer::timeout, this, [this] { d->pumpDtmf(); });
     connect(&d->connectTimer, &QTimer::timeout, this,
         [this] { d->fail(QStringLiteral("no connection within %1 ms").arg(d->options.connectTimeoutMs)); });

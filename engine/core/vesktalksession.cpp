@@ -14,6 +14,7 @@
 #include "xmpp/xmppsession.h"
 #if VESK_HAVE_MEDIA
 #include "media/audiodevices.h"
+#include "media/mediawarmup.h"
 #include "media/webrtccallmedia.h"
 #endif
 
@@ -194,6 +195,10 @@ vesk::IProxySettings *VeskTalkSession::CreateProxySettings()
 void VeskTalkSession::onLoggedIn()
 {
     m_jingle->setOwnJid(m_xmpp->client()->configuration().jid());
+#if VESK_HAVE_MEDIA
+    // Calls come after sign-in: what the first one would wait for is done now, meanwhile.
+    warmUpCallMedia();
+#endif
     SignalLoginCompleted();
 }
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "gatewayline.h"
+#include "media/mediawarmup.h"
 
 namespace {
 
@@ -56,6 +57,10 @@ int main(int argc, char **argv)
     const int port = env.value(QStringLiteral("VOICE_PORT")).toInt();
     const QString domain = env.value(QStringLiteral("VOICE_DOMAIN"), QStringLiteral("localhost"));
     const QString password = env.value(QStringLiteral("VOICE_GATEWAY_PASSWORD"));
+
+    // A telephone gateway is up long before anyone calls: its first call should not pay for loading
+    // the media plugins and making its DTLS certificate.
+    engine::warmUpCallMedia();
 
     int pending = gateway::testNumbers().size();
     for (const gateway::TestNumber &number : gateway::testNumbers()) {

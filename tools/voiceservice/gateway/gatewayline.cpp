@@ -36,9 +36,12 @@ engine::MediaOptions optionsFor(Behaviour behaviour, const QString &channel)
     if (behaviour == Behaviour::Echo) {
         // What the call plays out is what it sends: the two ends meet in a process-wide channel.
         // The channel's own default delay (100 ms) would swamp the round trip measured through it.
+        // Whatever piles up in it (a burst after a stall) would stay for the rest of the call: it
+        // keeps at most 40 ms and drops older audio.
         options.sinkOverride = QStringLiteral("interaudiosink channel=%1").arg(channel);
-        options.sourceOverride
-            = QStringLiteral("interaudiosrc channel=%1 latency-time=20000000 period-time=10000000").arg(channel);
+        options.sourceOverride = QStringLiteral(
+            "interaudiosrc channel=%1 latency-time=20000000 period-time=10000000 buffer-time=40000000")
+                                     .arg(channel);
     } else if (behaviour == Behaviour::Tone) {
         options.sourceOverride = QStringLiteral("audiotestsrc is-live=true wave=sine freq=1000 volume=0.5");
     }

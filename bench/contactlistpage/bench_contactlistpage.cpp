@@ -24,6 +24,7 @@
 
 #include "application.h"
 #include "contactmanager.h"
+#include "largebook.h"
 #include "rest/contact.h"
 #include "rest/group.h"
 #include "rest/phonenumber.h"
@@ -31,51 +32,14 @@
 
 namespace {
 
-const int groupCount = 50;
-const int contactCount = 10000;
-
-const char *const firstNames[] = { "Ann", "Bob", "Cyd", "Dora", "Eli", "Fay", "Gus", "Hana", "Ivo", "Jana",
-    "Kai", "Lena", "Milo", "Nora", "Otto", "Pia", "Quinn", "Rosa", "Sven", "Tara" };
-const char *const lastNames[]
-    = { "Lee", "Ng", "Ray", "Smith", "Jones", "Novak", "Berg", "Costa", "Dahl", "Eder", "Frey", "Gage",
-          "Holm", "Ito", "Jung", "Kohl", "Lund", "Moss", "Nash", "Orr", "Pike", "Rossi", "Sato", "Voss" };
+using largebook::contactCount;
+using largebook::groupCount;
+using largebook::makeContacts;
+using largebook::makeGroups;
 
 // What is typed, each word letter by letter and then taken back with Backspace: a scattered narrow
 // match, a common surname, a letter in most names, and a word that matches nobody.
 const char *const words[] = { "ann1", "smith", "o", "lee", "xq" };
-
-QList<Group> makeGroups()
-{
-    QList<Group> groups;
-    groups << Group(QStringLiteral("Work")) << Group(QStringLiteral("Family"))
-           << Group(QStringLiteral("Friends"));
-    for (int g = groups.size(); g < groupCount; ++g)
-        groups << Group(QStringLiteral("Group%1").arg(g, 2, 10, QLatin1Char('0')));
-    return groups;
-}
-
-QList<Contact> makeContacts(const QList<Group> &groups)
-{
-    QList<Contact> contacts;
-    contacts.reserve(contactCount);
-    for (int i = 0; i < contactCount; ++i) {
-        Contact c;
-        c.setNick(QStringLiteral("nick%1").arg(i, 5, 10, QLatin1Char('0')));
-        c.setGroupName(groups.at(i % groups.size()).name());
-        c.setFirstName(QString::fromLatin1(firstNames[i % 20]) + QString::number(i % 97));
-        c.setLastName(QString::fromLatin1(lastNames[(i / 20) % 24]));
-        QList<PhoneNumber> phones;
-        for (int p = 0; p <= i % 3; ++p) {
-            PhoneNumber phone;
-            phone.setType(p);
-            phone.setNumber(QStringLiteral("+49301%1%2").arg(i, 6, 10, QLatin1Char('0')).arg(p));
-            phones << phone;
-        }
-        c.setPhones(phones);
-        contacts << c;
-    }
-    return contacts;
-}
 
 // Counts the paints of a view's viewport, so that a keystroke is over when its rows are on screen.
 class PaintCounter : public QObject

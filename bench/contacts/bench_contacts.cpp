@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "contactmanager.h"
+#include "largebook.h"
 #include "contactslistmodel.h"
 #include "contactssearchproxymodel.h"
 #include "contactstreemodel.h"
@@ -19,48 +20,11 @@
 
 namespace {
 
-const int groupCount = 50;
-const int contactCount = 10000;
+using largebook::contactCount;
+using largebook::groupCount;
+using largebook::makeContacts;
+using largebook::makeGroups;
 const int runs = 7;
-
-const char *const firstNames[] = { "Ann", "Bob", "Cyd", "Dora", "Eli", "Fay", "Gus", "Hana", "Ivo", "Jana",
-    "Kai", "Lena", "Milo", "Nora", "Otto", "Pia", "Quinn", "Rosa", "Sven", "Tara" };
-const char *const lastNames[]
-    = { "Lee", "Ng", "Ray", "Smith", "Jones", "Novak", "Berg", "Costa", "Dahl", "Eder", "Frey", "Gage",
-          "Holm", "Ito", "Jung", "Kohl", "Lund", "Moss", "Nash", "Orr", "Pike", "Rossi", "Sato", "Voss" };
-
-QList<Group> makeGroups()
-{
-    QList<Group> groups;
-    groups << Group("Work") << Group("Family") << Group("Friends");
-    for (int g = groups.size(); g < groupCount; ++g)
-        groups << Group(QStringLiteral("Group%1").arg(g, 2, 10, QLatin1Char('0')));
-    return groups;
-}
-
-QList<Contact> makeContacts(const QList<Group> &groups)
-{
-    QList<Contact> contacts;
-    contacts.reserve(contactCount);
-    for (int i = 0; i < contactCount; ++i) {
-        Contact c;
-        c.setNick(QStringLiteral("nick%1").arg(i, 5, 10, QLatin1Char('0')));
-        c.setGroupName(groups.at(i % groups.size()).name());
-        c.setFirstName(QString::fromLatin1(firstNames[i % 20]) + QString::number(i % 97));
-        c.setLastName(QString::fromLatin1(lastNames[(i / 20) % 24]));
-        c.setEmails({ QStringLiteral("user%1@example.org").arg(i) });
-        QList<PhoneNumber> phones;
-        for (int p = 0; p <= i % 3; ++p) {
-            PhoneNumber phone;
-            phone.setType(p);
-            phone.setNumber(QStringLiteral("+49301%1%2").arg(i, 6, 10, QLatin1Char('0')).arg(p));
-            phones << phone;
-        }
-        c.setPhones(phones);
-        contacts << c;
-    }
-    return contacts;
-}
 
 // The contact list page's wiring: the tree model and the flat list follow the book on every refresh.
 struct Page

@@ -19,6 +19,7 @@
 #include "jinglesdp.h"
 #include "jitterpolicy.h"
 #include "medialog.h"
+#include "rtpsessionstats.h"
 #include "wavwriter.h"
 
 namespace engine {
@@ -109,67 +110,6 @@ void prepareSinks(GstBin *bin, unsigned deadlineMs)
     }
     g_value_unset(&item);
     gst_iterator_free(it);
-}
-
-qint64 fieldInt(const GstStructure *s, const char *field)
-{
-    const GValue *v = gst_structure_get_value(s, field);
-    if (!v)
-        return -1;
-    GValue out = G_VALUE_INIT;
-    g_value_init(&out, G_TYPE_INT64);
-    qint64 r = -1;
-    if (g_value_transform(v, &out))
-        r = g_value_get_int64(&out);
-    g_value_unset(&out);
-    return r;
-}
-
-double fieldDouble(const GstStructure *s, const char *field)
-{
-    const GValue *v = gst_structure_get_value(s, field);
-    if (!v)
-        return -1;
-    GValue out = G_VALUE_INIT;
-    g_value_init(&out, G_TYPE_DOUBLE);
-    double r = -1;
-    if (g_value_transform(v, &out))
-        r = g_value_get_double(&out);
-    g_value_unset(&out);
-    return r;
-}
-
-MediaStats parseStats(const GstStructure *reply)
-{
-    MediaStats st;
-    const int n = gst_structure_n_fields(reply);
-    for (int i = 0; i < n; ++i) {
-        const GValue *v = gst_structure_get_value(reply, gst_structure_nth_field_name(reply, i));
-        if (!v || !GST_VALUE_HOLDS_STRUCTURE(v))
-            continue;
-        const GstStructure *s = gst_value_get_structure(v);
-        GstWebRTCStatsType type;
-        if (!gst_structure_get(s, "type", GST_TYPE_WEBRTC_STATS_TYPE, &type, nullptr))
-            continue;
-        switch (type) {
-        case GST_WEBRTC_STATS_INBOUND_RTP:
-            st.packetsReceived += qMax<qint64>(0, fieldInt(s, "packets-received"));
-            st.bytesReceived += qMax<qint64>(0, fieldInt(s, "bytes-received"));
-            st.packetsLost += qMax<qint64>(0, fieldInt(s, "packets-lost"));
-            st.jitter = qMax(st.jitter, fieldDouble(s, "jitter"));
-            break;
-        case GST_WEBRTC_STATS_OUTBOUND_RTP:
-            st.packetsSent += qMax<qint64>(0, fieldInt(s, "packets-sent"));
-            st.bytesSent += qMax<qint64>(0, fieldInt(s, "bytes-sent"));
-            break;
-        case GST_WEBRTC_STATS_REMOTE_INBOUND_RTP:
-            st.roundTripTime = qMax(st.roundTripTime, fieldDouble(s, "round-trip-time"));
-            break;
-        default:
-            break;
-        }
-    }
-    return st;
 }
 
 // A reference carried into a posted function: dropped with the function, whether it runs or is
@@ -288,6 +228,7 @@ public:
     std::shared_ptr<void> agent; // NiceAgent
     guint niceStream = 0;
     std::shared_ptr<void> jitterBuffer; // rtpjitterbuffer of the received stream
+    std::shared_ptr<void> rtpSession; // RTPSession of the bundled stream
     quint64 lateSoFar = 0;
     JitterPolicy jitterPolicy;
     EchoProbeLeakGuard echoGuard;
@@ -330,6 +271,7 @@ WebRtcCallMedia::Private::~Private()
         gst_object_unref(sendPad);
     agent.reset();
     jitterBuffer.reset();
+    rtpSession.reset();
     if (pipeline)
         gst_object_unref(pipeline);
 }
@@ -773,25 +715,26 @@ void WebRtcCallMedia::Private::requestStats()
 {
     if (!webrtc)
         return;
-    auto *promise = gst_promise_new_with_change_func(
-        [](GstPromise *p, gpointer data) {
-            GstRelay *r = GstRelay::fromUserData(data);
-            if (gst_promise_wait(p) == GST_PROMISE_RESULT_REPLIED) {
-                const MediaStats st = parseStats(gst_promise_get_reply(p));
-                r->post([r, st] {
-                    auto *d = r->context<Private>();
-                    MediaStats merged = st;
-                    merged.codec = d->stats.codec;
-                    merged.localAddress = d->stats.localAddress;
-                    merged.remoteAddress = d->stats.remoteAddress;
-                    d->stats = merged;
-                });
-            }
-            gst_promise_unref(p);
-        },
-        GstRelay::userData(relay), GstRelay::destroyNotify);
-    g_signal_emit_by_name(webrtc, "get-stats", nullptr, promise);
-
+    if (!rtpSession) {
+        // All streams are bundled: one RTP session, number 0, inside webrtcbin's rtpbin.
+        if (GstElement *rtpbin = findByFactory(GST_BIN(webrtc), "rtpbin")) {
+            GObject *session = nullptr;
+            g_signal_emit_by_name(rtpbin, "get-session", guint(0), &session);
+            if (session)
+                rtpSession = holdGObject(session);
+        }
+    }
+    if (rtpSession) {
+        GstStructure *sessionStats = nullptr;
+        g_object_get(rtpSession.get(), "stats", &sessionStats, nullptr);
+        const MediaStats fresh = statsFromRtpSession(sessionStats);
+        if (sessionStats)
+            gst_structure_free(sessionStats);
+        MediaStats merged = fresh;
+        merged.localAddress = stats.localAddress;
+        merged.remoteAddress = stats.remoteAddress;
+        stats = merged;
+    }
     if (!codec.name.isEmpty())
         stats.codec = QStringLiteral("%1/%2").arg(codec.name.toUpper()).arg(codec.clockRate);
     if (agent && niceStream) {

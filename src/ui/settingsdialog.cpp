@@ -31,12 +31,17 @@ SettingsDialog::SettingsDialog(talk::VeskTalk *talk, Settings *settings, QWidget
     , talk(talk)
     , media(talk ? talk->mediaEngine() : nullptr)
     , settings(settings)
+    , devices(media, settings)
 {
     setUp();
 }
 
 SettingsDialog::SettingsDialog(talk::MediaEngine *media, Settings *settings, QWidget *parent)
-    : DialogBase(parent), ui(new Ui::SettingsDialogContent), media(media), settings(settings)
+    : DialogBase(parent)
+    , ui(new Ui::SettingsDialogContent)
+    , media(media)
+    , settings(settings)
+    , devices(media, settings)
 {
     setUp();
 }
@@ -88,10 +93,7 @@ void SettingsDialog::setUp()
     ui->placeCallShortcutButton->setResetValue(QKeySequence(Qt::Key_Return));
 
     loadSettings();
-    initialInput = DeviceCombos::inUse(media, DeviceCombos::Input);
-    initialOutput = DeviceCombos::inUse(media, DeviceCombos::Output);
-    fillDevices();
-    setDevices();
+    devices.open(ui->microphoneComboBox, ui->speakersComboBox);
 
     connect(ui->microphoneComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         &SettingsDialog::inputDeviceChanged);
@@ -143,52 +145,19 @@ void SettingsDialog::loadSettings()
     }
 }
 
-void SettingsDialog::fillDevices()
-{
-    DeviceCombos::fill(ui->microphoneComboBox, media, DeviceCombos::Input);
-    DeviceCombos::fill(ui->speakersComboBox, media, DeviceCombos::Output);
-}
-
-void SettingsDialog::setDevices()
-{
-    DeviceCombos::selectInUse(
-        ui->microphoneComboBox, media, DeviceCombos::Input, storedDevice(DeviceCombos::Input));
-    DeviceCombos::selectInUse(
-        ui->speakersComboBox, media, DeviceCombos::Output, storedDevice(DeviceCombos::Output));
-}
-
-talk::Device SettingsDialog::storedDevice(int kind) const
-{
-    if (!settings)
-        return talk::Device();
-    return kind == DeviceCombos::Input ? settings->audioInputDevice() : settings->audioOutputDevice();
-}
-
 void SettingsDialog::inputDeviceChanged(int index)
 {
-    const talk::Device device = DeviceCombos::deviceAt(ui->microphoneComboBox, index);
-    if (device.isNull())
-        return;
-    devicesTouched = true;
-    DeviceCombos::use(media, DeviceCombos::Input, device);
+    devices.choose(DeviceCombos::Input, index);
 }
 
 void SettingsDialog::outputDeviceChanged(int index)
 {
-    const talk::Device device = DeviceCombos::deviceAt(ui->speakersComboBox, index);
-    if (device.isNull())
-        return;
-    devicesTouched = true;
-    DeviceCombos::use(media, DeviceCombos::Output, device);
+    devices.choose(DeviceCombos::Output, index);
 }
 
 void SettingsDialog::onDeviceChange()
 {
-    LOG_TRACE << "Device lists changed";
-    DeviceCombos::refresh(
-        ui->microphoneComboBox, media, DeviceCombos::Input, storedDevice(DeviceCombos::Input));
-    DeviceCombos::refresh(
-        ui->speakersComboBox, media, DeviceCombos::Output, storedDevice(DeviceCombos::Output));
+    devices.refresh();
 }
 
 void SettingsDialog::onTabButtonClicked()
@@ -277,12 +246,7 @@ void SettingsDialog::accept()
         settings->setCallStartDblClick(ui->douleClickToCallCheckBox->isChecked());
         settings->setAutoAnswerCalls(ui->autoAnswerCheckBox->isChecked());
 
-        const talk::Device input = DeviceCombos::current(ui->microphoneComboBox);
-        const talk::Device output = DeviceCombos::current(ui->speakersComboBox);
-        if (!input.isNull())
-            settings->setAudioInputDevice(input);
-        if (!output.isNull())
-            settings->setAudioOutputDevice(output);
+        devices.save();
 
         settings->setMuteAllSounds(ui->muteAllCheckBox->isChecked());
         settings->setNoiseSuppression(ui->noiseSuppresionCheckBox->isChecked());
@@ -311,18 +275,6 @@ void SettingsDialog::accept()
 
 void SettingsDialog::reject()
 {
-    restoreDevices();
+    devices.restore();
     DialogBase::reject();
-}
-
-void SettingsDialog::restoreDevices()
-{
-    if (!media || !devicesTouched)
-        return;
-    // Devices tried but not saved go back to what was in use before.
-    if (DeviceCombos::inUse(media, DeviceCombos::Input) != initialInput)
-        DeviceCombos::use(media, DeviceCombos::Input, initialInput);
-    if (DeviceCombos::inUse(media, DeviceCombos::Output) != initialOutput)
-        DeviceCombos::use(media, DeviceCombos::Output, initialOutput);
-    LOG_TRACE << "Devices put back:" << initialInput << initialOutput;
 }

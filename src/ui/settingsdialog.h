@@ -4,7 +4,7 @@
 #include <QList>
 #include <QPointer>
 
-#include "talk/device.h"
+#include "ui/devicetrial.h"
 #include "ui/dialogbase.h"
 
 namespace Ui {
@@ -60,18 +60,12 @@ private slots:
 private:
     void setUp();
     void loadSettings();
-    void fillDevices();
-    void setDevices();
-    void restoreDevices();
-    talk::Device storedDevice(int kind) const;
     QList<HotKeyRow> hotKeyRows() const;
 
     Ui::SettingsDialogContent *ui;
     QPointer<talk::VeskTalk> talk;
     QPointer<talk::MediaEngine> media;
     QPointer<Settings> settings;
-    // The devices in use when the dialog opened, put back on Cancel.
-    talk::Device initialInput;
-    talk::Device initialOutput;
-    bool devicesTouched = false;
+    // Tried devices are put back on Cancel.
+    DeviceTrial devices;
 };

@@ -27,6 +27,7 @@ WelcomeDialog::WelcomeDialog(talk::MediaEngine *media, Settings *settings, QWidg
     , ui(new Ui::WelcomeDialogContent)
     , media(media)
     , settings(settings)
+    , devices(media, settings)
     , levelTimer(new QTimer(this))
 {
     ui->setupUi(dialogContentWidget());
@@ -35,12 +36,7 @@ WelcomeDialog::WelcomeDialog(talk::MediaEngine *media, Settings *settings, QWidg
     ui->micSuggestionLabel->hide();
     ui->showOnStartupCheckBox->setChecked(settings ? settings->showWelcome(true) : true);
 
-    initialInput = DeviceCombos::inUse(media, DeviceCombos::Input);
-    initialOutput = DeviceCombos::inUse(media, DeviceCombos::Output);
-    DeviceCombos::load(
-        ui->speakerDeviceCombo, media, DeviceCombos::Output, storedDevice(DeviceCombos::Output));
-    DeviceCombos::load(
-        ui->microphoneDeviceCombo, media, DeviceCombos::Input, storedDevice(DeviceCombos::Input));
+    devices.open(ui->microphoneDeviceCombo, ui->speakerDeviceCombo);
 
     levelTimer->setInterval(levelIntervalMs);
     connect(levelTimer, &QTimer::timeout, this, &WelcomeDialog::onTimeout);
@@ -63,13 +59,6 @@ WelcomeDialog::~WelcomeDialog()
 {
     stopAudioLevels();
     delete ui;
-}
-
-talk::Device WelcomeDialog::storedDevice(int kind) const
-{
-    if (!settings)
-        return talk::Device();
-    return kind == DeviceCombos::Input ? settings->audioInputDevice() : settings->audioOutputDevice();
 }
 
 bool WelcomeDialog::levelsRunning() const
@@ -162,21 +151,15 @@ void WelcomeDialog::playTestSound()
 
 void WelcomeDialog::onOutputDeviceIndexChanged(int index)
 {
-    const talk::Device device = DeviceCombos::deviceAt(ui->speakerDeviceCombo, index);
-    if (device.isNull())
+    if (!devices.choose(DeviceCombos::Output, index))
         return;
-    devicesTouched = true;
-    DeviceCombos::use(media, DeviceCombos::Output, device);
     ui->speakerStackedWidget->setCurrentIndex(StartPage);
 }
 
 void WelcomeDialog::onInputDeviceIndexChanged(int index)
 {
-    const talk::Device device = DeviceCombos::deviceAt(ui->microphoneDeviceCombo, index);
-    if (device.isNull())
+    if (!devices.choose(DeviceCombos::Input, index))
         return;
-    devicesTouched = true;
-    DeviceCombos::use(media, DeviceCombos::Input, device);
     ui->micStackedWidget->setCurrentIndex(StartPage);
     ui->micSuggestionLabel->hide();
     micTicks = 0;
@@ -184,11 +167,7 @@ void WelcomeDialog::onInputDeviceIndexChanged(int index)
 
 void WelcomeDialog::onDeviceChange()
 {
-    LOG_TRACE << "Device lists changed";
-    DeviceCombos::refresh(
-        ui->speakerDeviceCombo, media, DeviceCombos::Output, storedDevice(DeviceCombos::Output));
-    DeviceCombos::refresh(
-        ui->microphoneDeviceCombo, media, DeviceCombos::Input, storedDevice(DeviceCombos::Input));
+    devices.refresh();
 }
 
 void WelcomeDialog::onYesClicked()
@@ -210,16 +189,9 @@ void WelcomeDialog::onNoClicked()
 void WelcomeDialog::accept()
 {
     stopAudioLevels();
-    if (settings) {
+    if (settings)
         settings->setShowWelcome(ui->showOnStartupCheckBox->isChecked());
-        const talk::Device output = DeviceCombos::current(ui->speakerDeviceCombo);
-        const talk::Device input = DeviceCombos::current(ui->microphoneDeviceCombo);
-        if (!output.isNull())
-            settings->setAudioOutputDevice(output);
-        if (!input.isNull())
-            settings->setAudioInputDevice(input);
-    }
-    devicesTouched = false;
+    devices.save();
     DialogBase::accept();
 }
 
@@ -230,18 +202,6 @@ void WelcomeDialog::done(int result)
     if (media && media->isPlaying())
         media->stopPlaying();
     if (result != QDialog::Accepted)
-        restoreDevices();
+        devices.restore();
     DialogBase::done(result);
-}
-
-void WelcomeDialog::restoreDevices()
-{
-    if (!media || !devicesTouched)
-        return;
-    if (DeviceCombos::inUse(media, DeviceCombos::Input) != initialInput)
-        DeviceCombos::use(media, DeviceCombos::Input, initialInput);
-    if (DeviceCombos::inUse(media, DeviceCombos::Output) != initialOutput)
-        DeviceCombos::use(media, DeviceCombos::Output, initialOutput);
-    devicesTouched = false;
-    LOG_TRACE << "Devices put back:" << initialInput << initialOutput;
 }

@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "talk/device.h"
+#include "ui/devicetrial.h"
 #include "ui/dialogbase.h"
 
 namespace Ui {
@@ -56,16 +56,12 @@ private slots:
     void onNoClicked();
 
 private:
-    void restoreDevices();
-    talk::Device storedDevice(int kind) const;
-
     Ui::WelcomeDialogContent *ui;
     QPointer<talk::MediaEngine> media;
     QPointer<Settings> settings;
+    // Tried devices are put back unless saved.
+    DeviceTrial devices;
     QTimer *levelTimer;
     // Ticks of the level timer since the microphone was chosen; the question comes after a while.
     int micTicks = 0;
-    talk::Device initialInput;
-    talk::Device initialOutput;
-    bool devicesTouched = false;
 };

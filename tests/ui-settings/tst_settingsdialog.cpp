@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "fakeengine.h"
+#include "faketalkfixture.h"
 #include "modalwatcher.h"
 #include "settings/settings.h"
 #include "talk/mediaengine.h"
@@ -24,7 +25,7 @@
 
 // The preferences dialog against the settings store and the talk connection over the fake engine
 // library: what it shows, what the engine sees at once, what Save stores and Cancel puts back.
-class TstSettingsDialog : public QObject
+class TstSettingsDialog : public QObject, private FakeTalkFixture
 {
     Q_OBJECT
 private slots:
@@ -54,12 +55,6 @@ private slots:
 
 private:
     std::unique_ptr<SettingsDialog> openDialog();
-    talk::MediaEngine *media() { return talk->mediaEngine(); }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<DbStore> store;
-    std::unique_ptr<Settings> settings;
-    std::unique_ptr<talk::VeskTalk> talk;
 };
 
 void TstSettingsDialog::initTestCase()
@@ -70,32 +65,18 @@ void TstSettingsDialog::initTestCase()
 
 void TstSettingsDialog::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    store = std::make_unique<DbStore>();
-    store->setDataFolder(dir->path());
-    store->loadDatabases();
-    QVERIFY(store->isOpen());
-    settings = std::make_unique<Settings>(store.get());
-    talk = std::make_unique<talk::VeskTalk>(QStringLiteral(FAKE_ENGINE_LIBRARY));
-    QVERIFY(talk->hasEngine());
+    openStoreAndTalk();
+    if (QTest::currentTestFailed())
+        return;
     settings->setTalk(talk.get());
-    fake::MediaEngine &engine = fake::session()->media;
-    engine.microphones = { { "mic-a", "Microphone" }, { "mic-b", "Headset" } };
-    engine.speakers = { { "spk-a", "Speakers" }, { "spk-b", "Speakers" }, { "spk-c", "Headset" } };
-    engine.currentMicrophone = "mic-a";
-    engine.currentSpeaker = "spk-b";
-    QVERIFY(media());
-    media()->setSettings(settings.get());
+    setDevices({ { "mic-a", "Microphone" }, { "mic-b", "Headset" } },
+        { { "spk-a", "Speakers" }, { "spk-b", "Speakers" }, { "spk-c", "Headset" } }, "mic-a", "spk-b");
     fake::clearCalls();
 }
 
 void TstSettingsDialog::cleanup()
 {
-    talk.reset();
-    settings.reset();
-    store.reset();
-    dir.reset();
+    closeStoreAndTalk();
 }
 
 std::unique_ptr<SettingsDialog> TstSettingsDialog::openDialog()

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "fakeengine.h"
+#include "faketalkfixture.h"
 #include "settings/settings.h"
 #include "talk/mediaengine.h"
 #include "talk/vesktalk.h"
@@ -23,7 +24,7 @@
 // engine reports a fixed microphone level of 30 while its monitor runs and a playback level of 40
 // while it plays), the device lists and what Save stores. The same dialog against the real engine
 // and a private PulseAudio is in tst_welcomedialogaudio.
-class TstWelcomeDialog : public QObject
+class TstWelcomeDialog : public QObject, private FakeTalkFixture
 {
     Q_OBJECT
 private slots:
@@ -46,12 +47,6 @@ private slots:
 
 private:
     std::unique_ptr<WelcomeDialog> openDialog();
-    talk::MediaEngine *media() { return talk->mediaEngine(); }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<DbStore> store;
-    std::unique_ptr<Settings> settings;
-    std::unique_ptr<talk::VeskTalk> talk;
 };
 
 void TstWelcomeDialog::initTestCase()
@@ -62,32 +57,18 @@ void TstWelcomeDialog::initTestCase()
 
 void TstWelcomeDialog::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    store = std::make_unique<DbStore>();
-    store->setDataFolder(dir->path());
-    store->loadDatabases();
-    QVERIFY(store->isOpen());
-    settings = std::make_unique<Settings>(store.get());
-    talk = std::make_unique<talk::VeskTalk>(QStringLiteral(FAKE_ENGINE_LIBRARY));
-    QVERIFY(talk->hasEngine());
-    fake::MediaEngine &engine = fake::session()->media;
-    engine.microphones = { { "mic-a", "Microphone" }, { "mic-b", "Headset" } };
-    engine.speakers = { { "spk-a", "Speakers" }, { "spk-b", "Headset" } };
-    engine.currentMicrophone = "mic-a";
-    engine.currentSpeaker = "spk-a";
-    QVERIFY(media());
-    media()->setSettings(settings.get());
+    openStoreAndTalk();
+    if (QTest::currentTestFailed())
+        return;
+    setDevices({ { "mic-a", "Microphone" }, { "mic-b", "Headset" } },
+        { { "spk-a", "Speakers" }, { "spk-b", "Headset" } }, "mic-a", "spk-a");
     QFile::remove(WelcomeDialog::testSoundFile());
     fake::clearCalls();
 }
 
 void TstWelcomeDialog::cleanup()
 {
-    talk.reset();
-    settings.reset();
-    store.reset();
-    dir.reset();
+    closeStoreAndTalk();
 }
 
 std::unique_ptr<WelcomeDialog> TstWelcomeDialog::openDialog()

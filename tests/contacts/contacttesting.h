@@ -4,37 +4,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "contactrecords.h"
 #include "rest/contact.h"
 #include "rest/group.h"
-#include "rest/phonenumber.h"
 #include "rest/restmanager.h"
 
 // Helpers shared by the address-book tests.
 namespace contacttesting {
-
-inline PhoneNumber phone(const QString &number, int type = PhoneNumber::Home)
-{
-    PhoneNumber p;
-    p.setType(type);
-    p.setNumber(number);
-    return p;
-}
-
-inline Contact contact(const QString &nick, const QString &group, const QString &first,
-    const QString &last = QString(), const QStringList &numbers = {}, const QStringList &emails = {})
-{
-    Contact c;
-    c.setNick(nick);
-    c.setGroupName(group);
-    c.setFirstName(first);
-    c.setLastName(last);
-    QList<PhoneNumber> phones;
-    for (const QString &number : numbers)
-        phones.append(phone(number));
-    c.setPhones(phones);
-    c.setEmails(emails);
-    return c;
-}
 
 // A RestManager that sends nothing and writes down what it was asked to send, as "operation key".
 class RecordingRestManager : public RestManager

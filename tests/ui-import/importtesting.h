@@ -5,25 +5,21 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
-#include "contactmanager.h"
+#include "demobook.h"
 #include "importeremulator.h"
 #include "rest/contact.h"
 #include "rest/group.h"
 #include "rest/restmanager.h"
-#include "serviceurls.h"
 #include "webserviceemulator.h"
 
 // The services the import wizard talks to: the web-mail emulator and the web-service emulator,
 // sharing one local CA, a book signed in as "demo", and fresh fetches that show what the service holds.
 namespace importtesting {
 
-constexpr int waitMs = 20000;
+using servicetesting::waitMs;
 
 // Counts the invitations handed to the transport, which is where a doubled connection shows at once,
 // and notes each group and contact creation with the number of group creations the service had
@@ -72,77 +68,17 @@ private:
     }
 };
 
-class Services
+class Services : public servicetesting::DemoBook<CountingRestManager>
 {
 public:
     bool start()
     {
-        qRegisterMetaType<Contact>();
-        qRegisterMetaType<Group>();
-        qRegisterMetaType<QList<Contact>>();
-        qRegisterMetaType<QList<Group>>();
         if (!dir.isValid() || !mail.start())
             return false;
         // One CA for both, so that the one trusted file covers them.
         if (!web.start(QFileInfo(mail.caFile()).absolutePath()))
             return false;
-        if (!web.exportEnvironment(dir.filePath(QStringLiteral("urls.ini"))))
-            return false;
-        urls = ServiceUrls::load();
-        return true;
-    }
-
-    template <typename T = RestManager> std::unique_ptr<T> newRestManager() const
-    {
-        auto manager = std::make_unique<T>();
-        manager->setServiceUrls(urls);
-        manager->onUsernameChanged(QStringLiteral("demo"));
-        manager->onPasswordChanged(QStringLiteral("demo"));
-        return manager;
-    }
-
-    bool signIn()
-    {
-        book.reset();
-        rest = newRestManager<CountingRestManager>();
-        book = std::make_unique<ContactManager>();
-        book->setRestManager(rest.get());
-        bool ok = false;
-        book->loadGroups(fetchGroups(&ok));
-        if (!ok)
-            return false;
-        book->loadContacts(fetchContacts(&ok));
-        return ok;
-    }
-
-    QList<Contact> fetchContacts(bool *ok = nullptr) const
-    {
-        auto fresh = newRestManager();
-        QSignalSpy spy(fresh.get(), qOverload<const QList<Contact> &>(&RestManager::requestFinished));
-        fresh->getContacts();
-        const bool done = spy.count() > 0 || spy.wait(waitMs);
-        if (ok)
-            *ok = done;
-        return done ? spy.first().first().value<QList<Contact>>() : QList<Contact>();
-    }
-
-    QList<Group> fetchGroups(bool *ok = nullptr) const
-    {
-        auto fresh = newRestManager();
-        QSignalSpy spy(fresh.get(), qOverload<const QList<Group> &>(&RestManager::requestFinished));
-        fresh->getGroups();
-        const bool done = spy.count() > 0 || spy.wait(waitMs);
-        if (ok)
-            *ok = done;
-        return done ? spy.first().first().value<QList<Group>>() : QList<Group>();
-    }
-
-    QStringList fetchGroupNames() const
-    {
-        QStringList names;
-        for (const Group &group : fetchGroups())
-            names << group.name();
-        return names;
+        return useService(web, dir);
     }
 
     QList<Contact> fetchContactsIn(const QString &group) const
@@ -180,9 +116,6 @@ public:
     ImporterEmulator mail;
     WebServiceEmulator web;
     QTemporaryDir dir;
-    ServiceUrls urls;
-    std::unique_ptr<CountingRestManager> rest;
-    std::unique_ptr<ContactManager> book;
 };
 
 } // namespace importtesting

@@ -7,8 +7,7 @@
 
 #include "importcontacts/googleimporter.h"
 #include "importcontacts/oauthsigner.h"
-#include "importeremulator.h"
-#include "importrun.h"
+#include "importertesting.h"
 
 class TstGoogleImporter : public QObject
 {
@@ -41,15 +40,16 @@ private slots:
 
 private:
     GoogleImporter *newImporter();
-    ImporterEmulator emulator;
+    importertesting::Bench<GoogleImporter> bench { QStringLiteral("ana.lima@gmail.example"),
+        QStringLiteral("correct horse") };
+    ImporterEmulator &emulator = bench.emulator;
 };
 
 void TstGoogleImporter::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setApplicationName(QStringLiteral("Talkvane"));
-    QVERIFY2(emulator.start(), qPrintable(emulator.errorString()));
-    emulator.exportCaFile();
+    QVERIFY2(bench.start(), qPrintable(emulator.errorString()));
 }
 
 void TstGoogleImporter::init()
@@ -60,9 +60,7 @@ void TstGoogleImporter::init()
 
 GoogleImporter *TstGoogleImporter::newImporter()
 {
-    auto *importer = new GoogleImporter(this);
-    importer->setServiceUrls(emulator.serviceUrls());
-    return importer;
+    return bench.newImporter(this);
 }
 
 void TstGoogleImporter::clientLoginBody_data()
@@ -199,8 +197,7 @@ void TstGoogleImporter::parseFeed()
 void TstGoogleImporter::importsTheAddressBook()
 {
     GoogleImporter *importer = newImporter();
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("correct horse"));
+    const ImportRun run = bench.importBook(*importer);
     QCOMPARE(run.outcome, QStringLiteral("finished"));
     QCOMPARE(run.outcomes, 1);
     QCOMPARE(run.progress, (QList<int> { 10, 20, 30, 70, 100 }));
@@ -238,9 +235,7 @@ void TstGoogleImporter::importsTheAddressBook()
 void TstGoogleImporter::sortedContactsByFirstThenLastName()
 {
     GoogleImporter *importer = newImporter();
-    QCOMPARE(runImport(*importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("correct horse"))
-                 .outcome,
-        QStringLiteral("finished"));
+    QCOMPARE(bench.importBook(*importer).outcome, QStringLiteral("finished"));
     QStringList names;
     for (const ImportedContact &entry : importer->sortedContacts())
         names << entry.firstName + QLatin1Char('/') + entry.lastName;
@@ -326,22 +321,13 @@ void TstGoogleImporter::networkFailuresAreReported()
     QFETCH(QString, path);
     QFETCH(QList<int>, progress);
     QVERIFY(emulator.injectFault(kind, path));
-    GoogleImporter *importer = newImporter();
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("correct horse"));
-    QCOMPARE(run.outcome, QStringLiteral("networkError"));
-    QCOMPARE(run.outcomes, 1);
-    QCOMPARE(run.progress, progress);
-    QVERIFY(importer->contacts().isEmpty());
+    bench.checkNetworkError(this, progress);
 }
 
 void TstGoogleImporter::stalledTransferIsReported()
 {
     QVERIFY(emulator.injectFault(QStringLiteral("delay"), QStringLiteral("/m8/feeds/"), -1, 20));
-    GoogleImporter *importer = newImporter();
-    importer->setTransferTimeout(300);
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("correct horse"));
+    const ImportRun run = bench.importBook(*newImporter(), 300);
     QCOMPARE(run.outcome, QStringLiteral("networkError"));
     QCOMPARE(run.progress, (QList<int> { 10, 20, 30 }));
     QVERIFY(emulator.clearFaults());
@@ -358,8 +344,7 @@ void TstGoogleImporter::refusedConnectionIsReported()
     urls.googleContactsBaseURL = urls.googleAccountsBaseURL;
     GoogleImporter importer;
     importer.setServiceUrls(urls);
-    const ImportRun run
-        = runImport(importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("correct horse"));
+    const ImportRun run = bench.importBook(importer);
     QCOMPARE(run.outcome, QStringLiteral("networkError"));
     QCOMPARE(run.progress, QList<int> { 10 });
 }
@@ -368,8 +353,7 @@ void TstGoogleImporter::untrustedCertificateIsReported()
 {
     qunsetenv("TALKVANE_CA_FILE");
     GoogleImporter *importer = newImporter();
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("correct horse"));
+    const ImportRun run = bench.importBook(*importer);
     emulator.exportCaFile();
     QCOMPARE(run.outcome, QStringLiteral("networkError"));
     QVERIFY(!emulator.requestPaths().contains(QStringLiteral("/accounts/ClientLogin")));
@@ -389,8 +373,7 @@ void TstGoogleImporter::importerCanBeReused()
     GoogleImporter *importer = newImporter();
     QCOMPARE(runImport(*importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("wrong")).outcome,
         QStringLiteral("errorLoggingIn"));
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("ana.lima@gmail.example"), QStringLiteral("correct horse"));
+    const ImportRun run = bench.importBook(*importer);
     QCOMPARE(run.outcome, QStringLiteral("finished"));
     QCOMPARE(importer->contacts().size(), 5);
 }

@@ -7,8 +7,7 @@
 
 #include "importcontacts/oauthsigner.h"
 #include "importcontacts/yahooimporter.h"
-#include "importeremulator.h"
-#include "importrun.h"
+#include "importertesting.h"
 #include "rest/restrequest.h"
 
 class TstYahooImporter : public QObject
@@ -40,14 +39,15 @@ private slots:
 private:
     YahooImporter *newImporter();
     QPair<int, QByteArray> send(const QNetworkRequest &request);
-    ImporterEmulator emulator;
+    importertesting::Bench<YahooImporter> bench { QStringLiteral("kari.nordmann"),
+        QStringLiteral("hemmelig-passord") };
+    ImporterEmulator &emulator = bench.emulator;
 };
 
 void TstYahooImporter::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    QVERIFY2(emulator.start(), qPrintable(emulator.errorString()));
-    emulator.exportCaFile();
+    QVERIFY2(bench.start(), qPrintable(emulator.errorString()));
 }
 
 void TstYahooImporter::init()
@@ -57,9 +57,7 @@ void TstYahooImporter::init()
 
 YahooImporter *TstYahooImporter::newImporter()
 {
-    auto *importer = new YahooImporter(this);
-    importer->setServiceUrls(emulator.serviceUrls());
-    return importer;
+    return bench.newImporter(this);
 }
 
 void TstYahooImporter::registration()
@@ -152,8 +150,7 @@ void TstYahooImporter::realmFor()
 void TstYahooImporter::importsTheAddressBook()
 {
     YahooImporter *importer = newImporter();
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("kari.nordmann"), QStringLiteral("hemmelig-passord"));
+    const ImportRun run = bench.importBook(*importer);
     QCOMPARE(run.outcome, QStringLiteral("finished"));
     QCOMPARE(run.outcomes, 1);
     QCOMPARE(run.progress, (QList<int> { 10, 20, 40, 50, 60, 70, 80, 90, 100 }));
@@ -190,9 +187,7 @@ void TstYahooImporter::importsTheAddressBook()
 void TstYahooImporter::formsAreSubmittedAsABrowserWould()
 {
     YahooImporter *importer = newImporter();
-    QCOMPARE(
-        runImport(*importer, QStringLiteral("kari.nordmann"), QStringLiteral("hemmelig-passord")).outcome,
-        QStringLiteral("finished"));
+    QCOMPARE(bench.importBook(*importer).outcome, QStringLiteral("finished"));
     QJsonArray loginFields;
     QJsonArray consentFields;
     for (const QJsonValue &value : emulator.requests()) {
@@ -294,22 +289,13 @@ void TstYahooImporter::networkFailuresAreReported()
     QFETCH(QString, method);
     QFETCH(QList<int>, progress);
     QVERIFY(emulator.injectFault(kind, path, -1, 0, QString(), method));
-    YahooImporter *importer = newImporter();
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("kari.nordmann"), QStringLiteral("hemmelig-passord"));
-    QCOMPARE(run.outcome, QStringLiteral("networkError"));
-    QCOMPARE(run.outcomes, 1);
-    QCOMPARE(run.progress, progress);
-    QVERIFY(importer->contacts().isEmpty());
+    bench.checkNetworkError(this, progress);
 }
 
 void TstYahooImporter::stalledTransferIsReported()
 {
     QVERIFY(emulator.injectFault(QStringLiteral("delay"), QStringLiteral("/oauth/v2/get_token"), -1, 20));
-    YahooImporter *importer = newImporter();
-    importer->setTransferTimeout(300);
-    const ImportRun run
-        = runImport(*importer, QStringLiteral("kari.nordmann"), QStringLiteral("hemmelig-passord"));
+    const ImportRun run = bench.importBook(*newImporter(), 300);
     QCOMPARE(run.outcome, QStringLiteral("networkError"));
     QCOMPARE(run.progress.last(), 80);
     QVERIFY(emulator.clearFaults());

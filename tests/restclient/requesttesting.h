@@ -65,3 +65,52 @@ inline QByteArray jsonBody(const QVariant &value)
 {
     return JsonCodec::serialize(value);
 }
+
+// The columns of an operationsSendTheirMethodUrlAndBody_data table: which operation, and the method and
+// path it must send, with or without a body.
+inline void addOperationColumns()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QByteArray>("method");
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<bool>("withBody");
+}
+
+// Once the request object has its first reply, the request the server got had this method, path (with
+// demoQuery()) and body. Like QCOMPARE it returns at the first mismatch, so it is the last check of a test.
+inline void checkSent(ReplyCounter &replies, const CaptureServer &server, const QByteArray &method,
+    const QByteArray &path, const QByteArray &body)
+{
+    QVERIFY(replies.waitFor(1));
+    const CaptureServer::Request &got = server.requests.first();
+    QCOMPARE(got.method, method);
+    QCOMPARE(got.target, path + demoQuery());
+    QCOMPARE(got.body, body);
+}
+
+// The columns of a replyHandling_data table: the request's list mode and verb, the reply it is handed
+// and what it must make of it.
+inline void addReplyColumns()
+{
+    QTest::addColumn<bool>("listMode");
+    QTest::addColumn<int>("verb");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("expected");
+}
+
+// Hands the reply of the current replyHandling_data row to a Request in the row's list mode and verb, and
+// returns what `outcome` reads from the signals a Seen recorded.
+template <typename Request, typename Seen> QString handleReply(QString (Seen::*outcome)() const)
+{
+    QFETCH(bool, listMode);
+    QFETCH(int, verb);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, status);
+    Request request;
+    request.setListMode(listMode);
+    request.setVerb(verb);
+    Seen seen(request);
+    request.onFinish(reply, status);
+    return (seen.*outcome)();
+}

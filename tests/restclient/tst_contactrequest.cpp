@@ -76,10 +76,7 @@ void TestContactRequest::initTestCase()
 
 void TestContactRequest::operationsSendTheirMethodUrlAndBody_data()
 {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QByteArray>("method");
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<bool>("withBody");
+    addOperationColumns();
     QTest::newRow("fetch list") << "list" << QByteArray("GET") << QByteArray("/webservice-5.0/contact/demo")
                                 << false;
     QTest::newRow("fetch one") << "one" << QByteArray("GET")
@@ -113,11 +110,7 @@ void TestContactRequest::operationsSendTheirMethodUrlAndBody()
         request.updateContact(contact);
     else
         request.deleteContact(contact);
-    QVERIFY(replies.waitFor(1));
-    const CaptureServer::Request &got = server.requests.first();
-    QCOMPARE(got.method, method);
-    QCOMPARE(got.target, path + demoQuery());
-    QCOMPARE(got.body, withBody ? jsonBody(contact.toVariant()) : QByteArray());
+    checkSent(replies, server, method, path, withBody ? jsonBody(contact.toVariant()) : QByteArray());
 }
 
 void TestContactRequest::listModeFollowsTheOperation()
@@ -140,11 +133,7 @@ void TestContactRequest::listModeFollowsTheOperation()
 
 void TestContactRequest::replyHandling_data()
 {
-    QTest::addColumn<bool>("listMode");
-    QTest::addColumn<int>("verb");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("expected");
+    addReplyColumns();
     const int get = RestRequest::Get, put = RestRequest::Put, post = RestRequest::Post;
     const int del = RestRequest::Delete;
     QTest::newRow("list") << true << get << "[" + contactObject + "]" << 200
@@ -174,17 +163,8 @@ void TestContactRequest::replyHandling_data()
 
 void TestContactRequest::replyHandling()
 {
-    QFETCH(bool, listMode);
-    QFETCH(int, verb);
-    QFETCH(QByteArray, reply);
-    QFETCH(int, status);
     QFETCH(QString, expected);
-    ContactRequest request;
-    request.setListMode(listMode);
-    request.setVerb(verb);
-    ContactSignals seen(request);
-    request.onFinish(reply, status);
-    QCOMPARE(seen.summary(), expected);
+    QCOMPARE((handleReply<ContactRequest, ContactSignals>(&ContactSignals::summary)), expected);
 }
 
 void TestContactRequest::listRepliesKeepTheirOrder()

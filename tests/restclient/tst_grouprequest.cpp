@@ -51,10 +51,7 @@ private slots:
 
 void TestGroupRequest::operationsSendTheirMethodUrlAndBody_data()
 {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QByteArray>("method");
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<bool>("withBody");
+    addOperationColumns();
     QTest::newRow("fetch list") << "list" << QByteArray("GET") << QByteArray("/webservice-5.0/group/demo")
                                 << false;
     QTest::newRow("create") << "create" << QByteArray("PUT") << QByteArray("/webservice-5.0/group/demo")
@@ -86,20 +83,12 @@ void TestGroupRequest::operationsSendTheirMethodUrlAndBody()
     else
         request.deleteGroup(group);
     QCOMPARE(request.listMode(), operation == QLatin1String("list"));
-    QVERIFY(replies.waitFor(1));
-    const CaptureServer::Request &got = server.requests.first();
-    QCOMPARE(got.method, method);
-    QCOMPARE(got.target, path + demoQuery());
-    QCOMPARE(got.body, withBody ? jsonBody(group.toVariant()) : QByteArray());
+    checkSent(replies, server, method, path, withBody ? jsonBody(group.toVariant()) : QByteArray());
 }
 
 void TestGroupRequest::replyHandling_data()
 {
-    QTest::addColumn<bool>("listMode");
-    QTest::addColumn<int>("verb");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("expected");
+    addReplyColumns();
     const int get = RestRequest::Get, put = RestRequest::Put, post = RestRequest::Post;
     const int del = RestRequest::Delete;
     const QByteArray group = R"({"class":"com.zorvanglobe.phone.integration.Group","name":"Friends"})";
@@ -116,17 +105,8 @@ void TestGroupRequest::replyHandling_data()
 
 void TestGroupRequest::replyHandling()
 {
-    QFETCH(bool, listMode);
-    QFETCH(int, verb);
-    QFETCH(QByteArray, reply);
-    QFETCH(int, status);
     QFETCH(QString, expected);
-    GroupRequest request;
-    request.setListMode(listMode);
-    request.setVerb(verb);
-    GroupSignals seen(request);
-    request.onFinish(reply, status);
-    QCOMPARE(seen.sequence(), expected);
+    QCOMPARE((handleReply<GroupRequest, GroupSignals>(&GroupSignals::sequence)), expected);
 }
 
 void TestGroupRequest::listIsReadInOrder()

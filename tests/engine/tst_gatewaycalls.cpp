@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "tonecheck.h"
 #include "vesk/interfaces.h"
 #include "voiceservice.h"
 
@@ -71,64 +72,6 @@ public:
     void onHangup(vesk::ICallInstance *c, vesk::HANGUP_REASON reason) { find(c)->hangup = reason; }
 };
 
-// 16-bit PCM samples of a RIFF/WAVE file, and its sample rate.
-QVector<double> readWav(const QString &path, int *rate)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = f.readAll();
-    if (data.size() < 12 || !data.startsWith("RIFF") || data.mid(8, 4) != "WAVE")
-        return {};
-    int pos = 12;
-    int channels = 1;
-    QVector<double> samples;
-    while (pos + 8 <= data.size()) {
-        const QByteArray id = data.mid(pos, 4);
-        const quint32 size = qFromLittleEndian<quint32>(data.constData() + pos + 4);
-        const char *body = data.constData() + pos + 8;
-        const quint32 avail = quint32(data.size() - pos - 8);
-        if (id == "fmt ") {
-            channels = qFromLittleEndian<quint16>(body + 2);
-            *rate = int(qFromLittleEndian<quint32>(body + 4));
-        } else if (id == "data") {
-            const quint32 n = qMin(size, avail) / 2;
-            for (quint32 i = 0; i < n; i += quint32(qMax(1, channels)))
-                samples.append(qFromLittleEndian<qint16>(body + 2 * i) / 32768.0);
-        }
-        pos += 8 + int(size) + int(size & 1);
-    }
-    return samples;
-}
-
-double goertzel(const QVector<double> &x, int rate, double hz)
-{
-    const double w = 2 * M_PI * hz / rate;
-    const double coeff = 2 * std::cos(w);
-    double s1 = 0, s2 = 0;
-    for (double v : x) {
-        const double s = v + coeff * s1 - s2;
-        s2 = s1;
-        s1 = s;
-    }
-    return s1 * s1 + s2 * s2 - coeff * s1 * s2;
-}
-
-// The strongest frequency between lo and hi, in 1 Hz steps, over the last two seconds.
-double dominantHz(const QVector<double> &all, int rate, double lo, double hi)
-{
-    const QVector<double> x = all.mid(qMax(0, all.size() - 2 * rate));
-    double best = 0, bestPower = -1;
-    for (double hz = lo; hz <= hi; hz += 1) {
-        const double p = goertzel(x, rate, hz);
-        if (p > bestPower) {
-            bestPower = p;
-            best = hz;
-        }
-    }
-    return best;
-}
-
 } // namespace
 
 class tst_GatewayCalls : public QObject
@@ -168,9 +111,9 @@ private:
         QVERIFY(r->call);
         QVERIFY(r->call->StopRecordingPlayout());
         int rate = 0;
-        const QVector<double> samples = readWav(file, &rate);
+        const QVector<double> samples = tonecheck::readWav(file, &rate);
         QVERIFY2(rate > 0 && samples.size() > rate, "no recorded playout");
-        const double hz = dominantHz(samples, rate, expectedHz * 0.5, expectedHz * 1.5);
+        const double hz = tonecheck::dominantHz(samples, rate, expectedHz * 0.5, expectedHz * 1.5);
         QVERIFY2(std::fabs(hz - expectedHz) <= expectedHz * 0.02,
             qPrintable(QString("dominant %1 Hz, expected %2 Hz").arg(hz).arg(expectedHz)));
     }

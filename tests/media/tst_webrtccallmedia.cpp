@@ -82,7 +82,7 @@ QVector<double> recordPlayout(WebRtcCallMedia *call, const QString &path, int ms
         return {};
     QTest::qWait(ms);
     call->stopRecordingPlayout();
-    return readWavSamples(path);
+    return tonecheck::readWav(path);
 }
 
 double peakOfMonitor(const char *device, int ms)
@@ -173,10 +173,10 @@ void TestWebRtcCallMedia::toneCrossesBothWays()
     QVERIFY2(heardByCallee.size() > 48000, "the callee played out less than a second");
     QVERIFY2(heardByCaller.size() > 48000, "the caller played out less than a second");
     double share = 0;
-    const double f1 = dominantFrequency(heardByCallee, 48000, 200, 3000, 2, &share);
+    const double f1 = tonecheck::dominantFrequency(heardByCallee, 48000, 200, 3000, 2, &share);
     QVERIFY2(qAbs(f1 - 1000) <= 20, qPrintable(QString("callee heard %1 Hz").arg(f1)));
     QVERIFY2(share > 0.5, qPrintable(QString("tone is only %1 of the signal").arg(share)));
-    const double f2 = dominantFrequency(heardByCaller, 48000, 200, 3000, 2);
+    const double f2 = tonecheck::dominantFrequency(heardByCaller, 48000, 200, 3000, 2);
     QVERIFY2(qAbs(f2 - 440) <= 8.8, qPrintable(QString("caller heard %1 Hz").arg(f2)));
     QVERIFY(pair.failures.isEmpty());
 }
@@ -225,7 +225,7 @@ void TestWebRtcCallMedia::pcmuOnlyOffer()
     QTest::qWait(500);
     const auto heard = recordPlayout(&pair.callee, m_dir.filePath("pcmu.wav"), 2000);
     QVERIFY(heard.size() > 48000);
-    const double f = dominantFrequency(heard, 48000, 200, 3000, 2);
+    const double f = tonecheck::dominantFrequency(heard, 48000, 200, 3000, 2);
     QVERIFY2(qAbs(f - 1000) <= 20, qPrintable(QString("heard %1 Hz").arg(f)));
     QList<int> got;
     connect(&pair.callee, &engine::CallMedia::dtmfReceived, this, [&](int e) { got << e; });
@@ -330,7 +330,7 @@ void TestWebRtcCallMedia::realDevicesAndDeviceLoss()
     QTest::qWait(800);
     const auto heard = recordPlayout(&pair.callee, m_dir.filePath("real.wav"), 2000);
     QVERIFY(heard.size() > 48000);
-    const double f = dominantFrequency(heard, 48000, 200, 3000, 2);
+    const double f = tonecheck::dominantFrequency(heard, 48000, 200, 3000, 2);
     QVERIFY2(qAbs(f - 1000) <= 20, qPrintable(QString("heard %1 Hz from the microphone").arg(f)));
     QVERIFY2(peakOfMonitor("spk.monitor", 1000) > 0.02, "nothing reached the speaker");
 

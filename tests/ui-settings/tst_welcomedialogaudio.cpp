@@ -4,16 +4,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
-#include <cmath>
 #include <memory>
 
 #include "privatepulse.h"
 #include "settings/settings.h"
 #include "talk/mediaengine.h"
 #include "talk/vesktalk.h"
+#include "tonecheck.h"
 #include "ui/welcomedialog.h"
 #include "ui_welcomedialog.h"
 #include "util/dbstore.h"
@@ -38,7 +37,6 @@ private:
     // A STATE_DIR for the tools/audio scripts, naming this process's private server.
     bool writePulseEnv();
     static int selectByText(QComboBox *combo, const QString &text);
-    static double rms(const QByteArray &s16le);
 
     PrivatePulse pulse;
     bool pulseUp = false;
@@ -106,19 +104,6 @@ int TstWelcomeDialogAudio::selectByText(QComboBox *combo, const QString &text)
     return index;
 }
 
-double TstWelcomeDialogAudio::rms(const QByteArray &s16le)
-{
-    const int n = s16le.size() / 2;
-    if (n == 0)
-        return 0;
-    double sum = 0;
-    for (int i = 0; i < n; ++i) {
-        const double v = qFromLittleEndian<qint16>(s16le.constData() + 2 * i) / 32768.0;
-        sum += v * v;
-    }
-    return std::sqrt(sum / n);
-}
-
 void TstWelcomeDialogAudio::microphoneMeterRisesWithATone()
 {
     WelcomeDialog dialog(talk->mediaEngine(), settings.get());
@@ -181,7 +166,7 @@ void TstWelcomeDialogAudio::testSoundIsHeardOnTheSpeaker()
     QTRY_VERIFY_WITH_TIMEOUT(!talk->mediaEngine()->isPlaying(), 15000);
     record.terminate();
     QVERIFY(record.waitForFinished(5000));
-    const double level = rms(record.readAllStandardOutput());
+    const double level = tonecheck::rms(tonecheck::fromS16le(record.readAllStandardOutput()));
     qInfo("speaker: meter up to %d, %.3f RMS recorded on the speaker", highest, level);
     QVERIFY2(level > 0.01, qPrintable(QString::number(level)));
 }

@@ -20,7 +20,6 @@ Admin (loopback only): POST /_admin/reset, GET /_admin/requests, POST|DELETE /_a
 POST /_admin/yahoo/token ({"login": ...} -> an access token for signing tests).
 """
 
-import argparse
 import base64
 import hashlib
 import hmac
@@ -29,19 +28,16 @@ import json
 import os
 import re
 import secrets
-import signal
-import socket
-import ssl
 import string
 import sys
 import threading
 import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qsl, quote, unquote, urlencode
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "localca"))
-import localservice  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, "..", "common"))
+import httpsemulator  # noqa: E402
+from httpsemulator import HttpError  # noqa: E402
 DEFAULT_SEED = os.path.join(HERE, "seed.json")
 
 # Applications registered with the Yahoo emulator: consumer key -> consumer secret.
@@ -55,8 +51,7 @@ REALM = "yahooapis.com"
 SESSION_COOKIE = "Y"
 
 
-def log(text):
-    print("[importers] " + text, flush=True)
+log = httpsemulator.logger("importers")
 
 
 def enc(text):
@@ -67,15 +62,6 @@ def enc(text):
 def token_text(n=16):
     alphabet = string.ascii_letters + string.digits
     return "".join(secrets.choice(alphabet) for _ in range(n))
-
-
-class HttpError(Exception):
-    def __init__(self, status, text, content_type="text/plain;charset=UTF-8", headers=None):
-        super().__init__(text)
-        self.status = status
-        self.text = text
-        self.content_type = content_type
-        self.headers = headers or {}
 
 
 def oauth_problem(problem, status=401):
@@ -324,32 +310,9 @@ def hmac_sha1(text, consumer_secret, token_secret):
 # HTTP
 
 
-class Handler(BaseHTTPRequestHandler):
-    protocol_version = "HTTP/1.1"
-    # Headers and body go out in separate writes; without TCP_NODELAY every reply on a kept-alive
-    # connection waits for the peer's delayed acknowledgement (~40 ms).
-    disable_nagle_algorithm = True
+class Handler(httpsemulator.Handler):
     server_version = "TalkvaneImporterEmulator/1.0"
-    timeout = 60
-
-    def setup(self):
-        super().setup()
-        self.connection.do_handshake()
-
-    def log_request(self, code="-", size="-"):
-        pass
-
-    def log_error(self, fmt, *args):
-        log("protocol error %s from %s" % (args[0] if args else "?", self.client_address[0]))
-
-    def do_GET(self):
-        self.dispatch("GET")
-
-    def do_POST(self):
-        self.dispatch("POST")
-
-    def do_DELETE(self):
-        self.dispatch("DELETE")
+    max_body = 1 << 20
 
     @property
     def state(self):
@@ -357,29 +320,6 @@ class Handler(BaseHTTPRequestHandler):
 
     def host(self):
         return self.headers.get("Host") or "127.0.0.1:%d" % self.server.server_address[1]
-
-    def read_body(self):
-        length = self.headers.get("Content-Length")
-        if not length:
-            return b""
-        try:
-            n = int(length)
-        except ValueError:
-            raise HttpError(400, "bad Content-Length")
-        if n > 1 << 20:
-            raise HttpError(413, "body too large")
-        return self.rfile.read(n) if n > 0 else b""
-
-    def send(self, status, body, content_type="text/plain;charset=UTF-8", headers=None):
-        data = body.encode("utf-8") if isinstance(body, str) else body
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(data)))
-        for name, value in (headers or {}).items():
-            self.send_header(name, value)
-        self.end_headers()
-        self.wfile.write(data)
-        return status
 
     def send_json(self, value, status=200, ascii_only=False):
         return self.send(status, json.dumps(value, ensure_ascii=ascii_only), "application/json;charset=UTF-8")
@@ -399,90 +339,52 @@ class Handler(BaseHTTPRequestHandler):
         except (UnicodeDecodeError, ValueError):
             raise HttpError(400, "the form body is not form-encoded UTF-8")
 
-    def dispatch(self, method):
-        started = time.monotonic()
-        raw_path, _, raw_query = self.path.partition("?")
-        status = 0
-        entry = {"method": method, "path": raw_path}
-        try:
-            body = self.read_body()
-            if raw_path.startswith("/_admin/"):
-                status = self.admin(method, raw_path, body)
-            else:
-                fault = self.state.take_fault(method, raw_path)
-                status = self.apply_fault(fault) if fault else None
-                if status is None:
-                    status = self.service(method, raw_path, raw_query, body, entry)
-        except HttpError as e:
-            status = self.send(e.status, e.text, e.content_type, e.headers)
-        except (ConnectionError, ssl.SSLError, socket.timeout):
-            self.close_connection = True
-            status = -1
+    def answer(self, method, raw_path, raw_query):
+        # What each service request did, for /_admin/requests.
+        self.entry = {"method": method, "path": raw_path}
+        status = super().answer(method, raw_path, raw_query)
         if not raw_path.startswith("/_admin/"):
-            entry["status"] = status
-            self.state.note(entry)
-        log("%s %s %s %.0fms" % (method, raw_path, status, (time.monotonic() - started) * 1000))
-
-    def apply_fault(self, fault):
-        kind = fault["kind"]
-        if kind == "delay":
-            self.server.stopping.wait(fault["seconds"])
-            return None
-        if kind == "500":
-            return self.send(500, "<html><body><h1>500 Internal Server Error</h1></body></html>",
-                             "text/html;charset=UTF-8")
-        if kind == "malformed":
-            return self.send(200, fault.get("body", "<html><body>Temporarily unavailable</body></html>"),
-                             "application/json;charset=UTF-8")
-        if fault["seconds"]:
-            self.server.stopping.wait(fault["seconds"])
-        self.close_connection = True
-        try:
-            self.connection.shutdown(socket.SHUT_RDWR)
-        except OSError:
-            pass
-        return 0
+            self.entry["status"] = status
+            self.state.note(self.entry)
+        return status
 
     # --- admin
 
-    def admin(self, method, raw_path, body):
-        if self.client_address[0] not in ("127.0.0.1", "::1"):
-            raise HttpError(403, "admin only from loopback")
-        what = raw_path[len("/_admin/"):].rstrip("/")
-        try:
-            data = json.loads(body.decode("utf-8")) if body else None
-        except (UnicodeDecodeError, json.JSONDecodeError):
-            raise HttpError(400, "body is not JSON")
-        try:
-            if what == "reset" and method == "POST":
-                self.state.reset()
-                return self.send_json({"ok": True})
-            if what == "requests" and method == "GET":
-                with self.state.lock:
-                    return self.send_json(list(self.state.requests))
-            if what == "faults" and method == "POST":
-                for spec in data if isinstance(data, list) else [data]:
-                    self.state.add_fault(spec)
-                return self.send_json({"ok": True})
-            if what == "faults" and method == "DELETE":
-                with self.state.lock:
-                    self.state.faults.clear()
-                return self.send_json({"ok": True})
-            if what == "yahoo/token" and method == "POST":
-                login = str(data["login"]).lower()
-                if login not in self.state.yahoo:
-                    raise HttpError(404, "no such Yahoo account")
-                token, secret = self.new_access_token(next(iter(CONSUMERS)), login)
-                return self.send_json({"token": token, "secret": secret,
-                                       "guid": self.state.yahoo[login]["guid"],
-                                       "consumerKey": next(iter(CONSUMERS))})
-        except (ValueError, TypeError, KeyError) as e:
-            raise HttpError(400, "bad admin request: %s" % e)
+    def admin_request(self, method, what, data):
+        if what == "reset" and method == "POST":
+            self.state.reset()
+            return self.send_json({"ok": True})
+        if what == "requests" and method == "GET":
+            with self.state.lock:
+                return self.send_json(list(self.state.requests))
+        if what == "faults" and method == "POST":
+            for spec in data if isinstance(data, list) else [data]:
+                self.state.add_fault(spec)
+            return self.send_json({"ok": True})
+        if what == "faults" and method == "DELETE":
+            with self.state.lock:
+                self.state.faults.clear()
+            return self.send_json({"ok": True})
+        if what == "yahoo/token" and method == "POST":
+            login = str(data["login"]).lower()
+            if login not in self.state.yahoo:
+                raise HttpError(404, "no such Yahoo account")
+            token, secret = self.new_access_token(next(iter(CONSUMERS)), login)
+            return self.send_json({"token": token, "secret": secret,
+                                   "guid": self.state.yahoo[login]["guid"],
+                                   "consumerKey": next(iter(CONSUMERS))})
         raise HttpError(404, "unknown admin request")
 
     # --- services
 
-    def service(self, method, raw_path, raw_query, body, entry):
+    def service(self, method, raw_path, raw_query, body):
+        fault = self.state.take_fault(method, raw_path)
+        status = self.apply_fault(fault) if fault else None
+        if status is None:
+            status = self.route(method, raw_path, raw_query, body, self.entry)
+        return status
+
+    def route(self, method, raw_path, raw_query, body, entry):
         routes = {
             ("POST", "/accounts/ClientLogin"): self.google_client_login,
             ("GET", "/m8/feeds/contacts/default/full"): self.google_feed,
@@ -730,63 +632,17 @@ class Handler(BaseHTTPRequestHandler):
         return self.send_json(yahoo_contacts(account, self.host()), ascii_only=True)
 
 
-class Server(ThreadingHTTPServer):
-    daemon_threads = True
-    allow_reuse_address = True
-
+class Server(httpsemulator.Server):
     def __init__(self, address, state, context):
-        super().__init__(address, Handler)
+        super().__init__(address, Handler, context, log)
         self.state = state
-        self.stopping = threading.Event()
-        self.socket = context.wrap_socket(self.socket, server_side=True, do_handshake_on_connect=False)
-
-    def handle_error(self, request, client_address):
-        log("connection from %s ended: %s" % (client_address[0], type(sys.exc_info()[1]).__name__))
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--state", required=True, help="folder of the CA by default and of the logs")
-    parser.add_argument("--port", type=int, default=8444, help="0 picks a free port")
-    parser.add_argument("--port-file", help="written with the port once listening")
-    parser.add_argument("--seed", default=DEFAULT_SEED)
-    parser.add_argument("--ca-dir", help="folder of the local CA (default: the state folder)")
-    parser.add_argument("--exit-with-parent", action="store_true", help="stop when the parent process ends")
-    args = parser.parse_args(argv)
-
-    state_dir = os.path.abspath(args.state)
-    os.makedirs(state_dir, exist_ok=True)
-    ca_dir = os.path.abspath(args.ca_dir or state_dir)
-    context, ca_file = localservice.server_context(ca_dir)
-
-    server = Server(("127.0.0.1", args.port), State(os.path.abspath(args.seed)), context)
-    port = server.server_address[1]
-
-    def stop(signum, frame):
-        server.stopping.set()
-        threading.Thread(target=server.shutdown, daemon=True).start()
-
-    signal.signal(signal.SIGTERM, stop)
-    signal.signal(signal.SIGINT, stop)
-    if args.exit_with_parent:
-        threading.Thread(target=localservice.watch_parent, args=(server, log), daemon=True).start()
-
-    log("CA file: %s" % ca_file)
-    log("listening on https://127.0.0.1:%d/" % port)
-    if args.port_file:
-        localservice.write_port_file(args.port_file, port)
-    try:
-        server.serve_forever(poll_interval=0.2)
-    finally:
-        server.stopping.set()
-        server.server_close()
-        if args.port_file:
-            try:
-                os.remove(args.port_file)
-            except OSError:
-                pass
-        log("stopped")
-    return 0
+    args = httpsemulator.parse_args(argv, __doc__.splitlines()[0], port=8444, seed=DEFAULT_SEED,
+                                    state_help="folder of the CA by default and of the logs")
+    return httpsemulator.serve(
+        args, lambda state, context: Server(("127.0.0.1", args.port), State(os.path.abspath(args.seed)), context))
 
 
 if __name__ == "__main__":

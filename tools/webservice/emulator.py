@@ -11,25 +11,20 @@ Admin (loopback only): /_admin/reset, /_admin/state, /_admin/faults, /_admin/con
 Service errors travel as JSON objects with "errorMessage" (and "fieldErrors") under status 200.
 """
 
-import argparse
 import datetime
 import json
 import math
 import os
 import re
-import signal
-import socket
 import sqlite3
-import ssl
 import sys
 import threading
-import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, unquote
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "localca"))
-import localservice  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, "..", "common"))
+import httpsemulator  # noqa: E402
+from httpsemulator import HttpError  # noqa: E402
 DEFAULT_SEED = os.path.join(HERE, "seed.json")
 SERVICE_ROOT = "webservice-5.0"
 TAG_PREFIX = "com.zorvanglobe.phone.integration."
@@ -93,8 +88,7 @@ DATE_RE = re.compile(r"^\d{4}-\d{2}-\d{2}$")
 NUMBER_RE = re.compile(r"^\+?\d{3,20}$")
 
 
-def log(text):
-    print("[webservice] " + text, flush=True)
+log = httpsemulator.logger("webservice")
 
 
 def tag(name):
@@ -149,13 +143,6 @@ class ServiceError(Exception):
         super().__init__(message)
         self.message = message
         self.field_errors = field_errors or []
-
-
-class HttpError(Exception):
-    def __init__(self, status, text):
-        super().__init__(text)
-        self.status = status
-        self.text = text
 
 
 def field_error(field, code):
@@ -744,142 +731,72 @@ def redacted_query(query):
     return {k: ("********" if k == "password" else v) for k, v in query.items()}
 
 
-class Handler(BaseHTTPRequestHandler):
-    protocol_version = "HTTP/1.1"
-    # Headers and body go out in separate writes; without TCP_NODELAY every reply on a kept-alive
-    # connection waits for the peer's delayed acknowledgement (~40 ms).
-    disable_nagle_algorithm = True
+class Handler(httpsemulator.Handler):
     server_version = "TalkvaneWebserviceEmulator/1.0"
-    timeout = 60
-
-    def setup(self):
-        super().setup()
-        # The TLS handshake runs here, on the connection's own thread, so a slow client blocks no one.
-        self.connection.do_handshake()
-
-    # BaseHTTPRequestHandler would log the request line, which holds the password.
-    def log_request(self, code="-", size="-"):
-        pass
-
-    def log_error(self, fmt, *args):
-        log("protocol error %s from %s" % (args[0] if args else "?", self.client_address[0]))
-
-    def do_GET(self):
-        self.dispatch("GET")
-
-    def do_POST(self):
-        self.dispatch("POST")
+    fault_error_page = "<html><body><h1>HTTP Status 500 - Internal Server Error</h1></body></html>"
+    fault_malformed_page = "<html><body>Service temporarily unavailable</body></html>"
 
     def do_PUT(self):
         self.dispatch("PUT")
 
-    def do_DELETE(self):
-        self.dispatch("DELETE")
-
     # --- plumbing
 
-    def read_body(self):
-        length = self.headers.get("Content-Length")
-        if not length:
-            return b""
-        try:
-            n = int(length)
-        except ValueError:
-            raise HttpError(400, "bad Content-Length")
-        return self.rfile.read(n) if n > 0 else b""
-
-    def send_bytes(self, status, body, content_type="application/json;charset=UTF-8"):
-        self.send_response(status)
-        if status == 204:
-            self.send_header("Content-Type", content_type)
-            self.end_headers()
-            return
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        if self.command != "HEAD":
-            self.wfile.write(body)
-
     def send_json(self, value, status=200):
-        self.send_bytes(status, json_text(value).encode("utf-8"))
+        self.send(status, json_text(value).encode("utf-8"), "application/json;charset=UTF-8")
 
-    def dispatch(self, method):
-        started = time.monotonic()
-        raw_path, _, raw_query = self.path.partition("?")
-        raw_query = raw_query.partition("#")[0]
-        status = 0
-        try:
-            body = self.read_body()
-            if raw_path.startswith("/_admin/"):
-                status = self.admin(method, raw_path, body)
-            elif raw_path.startswith("/" + SERVICE_ROOT + "/"):
-                status = self.service(method, raw_path, raw_query, body)
-            elif method == "GET" and raw_path.startswith(SHOP_PREFIXES):
-                page = "<html><body><h1>Talkvane local shop</h1><p>%s</p></body></html>" % raw_path
-                self.send_bytes(200, page.encode("utf-8"), "text/html;charset=UTF-8")
-                status = 200
-            else:
-                raise HttpError(404, "Not found")
-        except HttpError as e:
-            status = e.status
-            self.send_json({"errorMessage": e.text}, e.status)
-        except (ConnectionError, ssl.SSLError, socket.timeout):
-            self.close_connection = True
-            status = -1
-        # Path only: the query carries the password.
-        log("%s %s %s %.0fms" % (method, raw_path, status, (time.monotonic() - started) * 1000))
+    def send_error_reply(self, error):
+        self.send_json({"errorMessage": error.text}, error.status)
+        return error.status
+
+    def service(self, method, raw_path, raw_query, body):
+        if raw_path.startswith("/" + SERVICE_ROOT + "/"):
+            return self.resource(method, raw_path, raw_query.partition("#")[0], body)
+        if method == "GET" and raw_path.startswith(SHOP_PREFIXES):
+            page = "<html><body><h1>Talkvane local shop</h1><p>%s</p></body></html>" % raw_path
+            return self.send(200, page, "text/html;charset=UTF-8")
+        raise HttpError(404, "Not found")
 
     # --- admin
 
-    def admin(self, method, raw_path, body):
+    def admin_request(self, method, what, data):
         server = self.server
-        if self.client_address[0] not in ("127.0.0.1", "::1"):
-            raise HttpError(403, "admin only from loopback")
-        what = raw_path[len("/_admin/") :].rstrip("/")
-        try:
-            data = json.loads(body.decode("utf-8")) if body else None
-        except (UnicodeDecodeError, json.JSONDecodeError):
-            raise HttpError(400, "body is not JSON")
-        try:
-            if what == "reset" and method == "POST":
-                server.store.reset()
-                server.faults.clear()
-                server.clear_requests()
-                self.send_json({"ok": True})
-            elif what == "state" and method == "GET":
-                state = server.store.dump()
-                state["faults"] = server.faults.list()
-                state["requests"] = server.request_log()
-                self.send_json(state)
-            elif what == "faults" and method == "POST":
-                for spec in data if isinstance(data, list) else [data]:
-                    server.faults.add(spec)
-                self.send_json(server.faults.list())
-            elif what == "faults" and method == "GET":
-                self.send_json(server.faults.list())
-            elif what == "faults" and method == "DELETE":
-                server.faults.clear()
-                self.send_json([])
-            elif what == "config" and method == "POST":
-                if not isinstance(data, dict):
-                    raise ValueError("limits are a JSON object")
-                self.send_json(server.store.set_limits(data))
-            elif what == "config" and method == "GET":
-                self.send_json(server.store.limits())
-            elif what == "account" and method == "POST":
-                if not isinstance(data, dict) or not isinstance(data.get("username"), str):
-                    raise ValueError("give a JSON object with username")
-                server.store.patch_account(data["username"], data)
-                self.send_json({"ok": True})
-            else:
-                raise HttpError(404, "unknown admin request")
-        except (ValueError, TypeError, KeyError) as e:
-            raise HttpError(400, "bad admin request: %s" % e)
+        if what == "reset" and method == "POST":
+            server.store.reset()
+            server.faults.clear()
+            server.clear_requests()
+            self.send_json({"ok": True})
+        elif what == "state" and method == "GET":
+            state = server.store.dump()
+            state["faults"] = server.faults.list()
+            state["requests"] = server.request_log()
+            self.send_json(state)
+        elif what == "faults" and method == "POST":
+            for spec in data if isinstance(data, list) else [data]:
+                server.faults.add(spec)
+            self.send_json(server.faults.list())
+        elif what == "faults" and method == "GET":
+            self.send_json(server.faults.list())
+        elif what == "faults" and method == "DELETE":
+            server.faults.clear()
+            self.send_json([])
+        elif what == "config" and method == "POST":
+            if not isinstance(data, dict):
+                raise ValueError("limits are a JSON object")
+            self.send_json(server.store.set_limits(data))
+        elif what == "config" and method == "GET":
+            self.send_json(server.store.limits())
+        elif what == "account" and method == "POST":
+            if not isinstance(data, dict) or not isinstance(data.get("username"), str):
+                raise ValueError("give a JSON object with username")
+            server.store.patch_account(data["username"], data)
+            self.send_json({"ok": True})
+        else:
+            raise HttpError(404, "unknown admin request")
         return 200
 
     # --- service
 
-    def service(self, method, raw_path, raw_query, body):
+    def resource(self, method, raw_path, raw_query, body):
         segments = [unquote(s, errors="replace") for s in raw_path.split("/")[2:]]
         resource = segments[0] if segments else ""
         rest = segments[1:]
@@ -918,34 +835,10 @@ class Handler(BaseHTTPRequestHandler):
             entry["errorMessage"] = e.message
         entry["status"] = status
         if status == 204:
-            self.send_bytes(204, b"")
+            self.send(204, b"", "application/json;charset=UTF-8")
         else:
             self.send_json(reply, status)
         return status
-
-    def apply_fault(self, fault):
-        """Carries out a fault; returns the status sent, or None when the request goes on normally."""
-        kind = fault["kind"]
-        if kind == "delay":
-            self.server.stopping.wait(fault["seconds"])
-            return None
-        if kind == "500":
-            page = b"<html><body><h1>HTTP Status 500 - Internal Server Error</h1></body></html>"
-            self.send_bytes(500, page, "text/html;charset=UTF-8")
-            return 500
-        if kind == "malformed":
-            text = fault.get("body", "<html><body>Service temporarily unavailable</body></html>")
-            self.send_bytes(200, text.encode("utf-8"), "application/json;charset=UTF-8")
-            return 200
-        # drop: the connection ends without an answer.
-        if fault["seconds"]:
-            self.server.stopping.wait(fault["seconds"])
-        self.close_connection = True
-        try:
-            self.connection.shutdown(socket.SHUT_RDWR)
-        except OSError:
-            pass
-        return 0
 
     def authenticate(self, path_user, query, sign_in=False):
         username = query.get("username")
@@ -1096,23 +989,18 @@ ROUTES = {
 }
 
 
-class Server(ThreadingHTTPServer):
-    daemon_threads = True
-    allow_reuse_address = True
+class Server(httpsemulator.Server):
     REQUEST_LOG_SIZE = 1000
 
     def __init__(self, address, store, context):
-        super().__init__(address, Handler)
+        super().__init__(address, Handler, context, log)
         self.store = store
         self.faults = Faults()
-        self.stopping = threading.Event()
         self._requests = []
         self._requests_lock = threading.Lock()
-        self.socket = context.wrap_socket(self.socket, server_side=True, do_handshake_on_connect=False)
 
-    def handle_error(self, request, client_address):
-        error = sys.exc_info()[1]
-        log("connection from %s ended: %s" % (client_address[0], type(error).__name__))
+    def close(self):
+        self.store.close()
 
     def note_request(self, entry):
         with self._requests_lock:
@@ -1129,50 +1017,14 @@ class Server(ThreadingHTTPServer):
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--state", required=True, help="folder of the database (and of the CA by default)")
-    parser.add_argument("--port", type=int, default=8443, help="0 picks a free port")
-    parser.add_argument("--port-file", help="written with the port once listening")
-    parser.add_argument("--seed", default=DEFAULT_SEED)
-    parser.add_argument("--ca-dir", help="folder of the local CA (default: the state folder)")
-    parser.add_argument("--exit-with-parent", action="store_true", help="stop when the parent process ends")
-    args = parser.parse_args(argv)
+    args = httpsemulator.parse_args(argv, __doc__.splitlines()[0], port=8443, seed=DEFAULT_SEED,
+                                    state_help="folder of the database (and of the CA by default)")
 
-    state = os.path.abspath(args.state)
-    os.makedirs(state, exist_ok=True)
-    ca_dir = os.path.abspath(args.ca_dir or state)
-    context, ca_file = localservice.server_context(ca_dir)
+    def make_server(state, context):
+        store = Store(os.path.join(state, "webservice.sqlite"), os.path.abspath(args.seed))
+        return Server(("127.0.0.1", args.port), store, context)
 
-    store = Store(os.path.join(state, "webservice.sqlite"), os.path.abspath(args.seed))
-    server = Server(("127.0.0.1", args.port), store, context)
-    port = server.server_address[1]
-
-    def stop(signum, frame):
-        server.stopping.set()
-        threading.Thread(target=server.shutdown, daemon=True).start()
-
-    signal.signal(signal.SIGTERM, stop)
-    signal.signal(signal.SIGINT, stop)
-    if args.exit_with_parent:
-        threading.Thread(target=localservice.watch_parent, args=(server, log), daemon=True).start()
-
-    log("CA file: %s" % ca_file)
-    log("listening on https://127.0.0.1:%d/%s/" % (port, SERVICE_ROOT))
-    if args.port_file:
-        localservice.write_port_file(args.port_file, port)
-    try:
-        server.serve_forever(poll_interval=0.2)
-    finally:
-        server.stopping.set()
-        server.server_close()
-        store.close()
-        if args.port_file:
-            try:
-                os.remove(args.port_file)
-            except OSError:
-                pass
-        log("stopped")
-    return 0
+    return httpsemulator.serve(args, make_server, SERVICE_ROOT + "/")
 
 
 if __name__ == "__main__":

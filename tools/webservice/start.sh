@@ -8,39 +8,6 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 state="${1:?usage: start.sh STATE_DIR [PORT]}"
-port="${2:-8443}"
-mkdir -p "$state"
-state="$(cd "$state" && pwd)"
-pidfile="$state/emulator.pid"
-portfile="$state/port"
-
-if [ -s "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null && [ -s "$portfile" ]; then
-    echo "already running (pid $(cat "$pidfile")) on https://127.0.0.1:$(cat "$portfile")/webservice-5.0/"
-    echo "CA file: $state/ca.pem"
-    exit 0
-fi
-rm -f "$portfile" "$pidfile"
-nohup python3 "$here/emulator.py" --state "$state" --port "$port" --port-file "$portfile" \
-    >>"$state/emulator.log" 2>&1 </dev/null &
-pid=$!
-echo "$pid" >"$pidfile"
-
-# Creating the CA on the first start takes a moment.
-for _ in $(seq 1 300); do
-    if [ -s "$portfile" ]; then
-        echo "web service on https://127.0.0.1:$(cat "$portfile")/webservice-5.0/ (pid $pid)"
-        echo "CA file: $state/ca.pem"
-        exit 0
-    fi
-    if ! kill -0 "$pid" 2>/dev/null; then
-        rm -f "$pidfile"
-        echo "the emulator did not start; see $state/emulator.log" >&2
-        tail -n 20 "$state/emulator.log" >&2 || true
-        exit 1
-    fi
-    sleep 0.1
-done
-echo "the emulator did not listen within 30 s; see $state/emulator.log" >&2
-kill "$pid" 2>/dev/null || true
-rm -f "$pidfile"
-exit 1
+# shellcheck source=SCRIPTDIR/../common/emulator.sh
+. "$here/../common/emulator.sh"
+start_emulator "$here/emulator.py" "$state" "${2:-8443}" "web service" "webservice-5.0/" ""

@@ -5,8 +5,7 @@
 #include <QtTest>
 
 #include "settings/autostartentry.h"
-#include "settings/settings.h"
-#include "util/dbstore.h"
+#include "scratchsettings.h"
 
 using talk::Device;
 using talk::ProxySettings;
@@ -139,7 +138,7 @@ void captureMessage(QtMsgType, const QMessageLogContext &, const QString &messag
 
 } // namespace
 
-class TstSettings : public QObject
+class TstSettings : public QObject, private ScratchSettings
 {
     Q_OBJECT
 
@@ -176,9 +175,6 @@ private slots:
     void withoutDatabaseGettersReturnDefaults();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<DbStore> store;
-    std::unique_ptr<Settings> settings;
 };
 
 void TstSettings::initTestCase()
@@ -189,22 +185,12 @@ void TstSettings::initTestCase()
 
 void TstSettings::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    store = std::make_unique<DbStore>();
-    store->setDataFolder(dir->path());
-    store->loadDatabases();
-    QVERIFY(store->isOpen());
-    settings = std::make_unique<Settings>(store.get());
+    openSettings();
 }
 
 void TstSettings::cleanup()
 {
-    settings.reset();
-    while (store->isOpen())
-        store->closeDatabases();
-    store.reset();
-    dir.reset();
+    closeSettings();
     QFile::remove(AutostartEntry::filePath());
 }
 

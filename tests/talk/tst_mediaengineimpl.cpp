@@ -6,15 +6,14 @@
 #include <memory>
 
 #include "fakeengine.h"
-#include "settings/settings.h"
+#include "scratchsettings.h"
 #include "talk/callinstance.h"
 #include "talk/mediaengineimpl.h"
-#include "util/dbstore.h"
 
 using talk::Device;
 using talk::MediaEngineImpl;
 
-class TstMediaEngineImpl : public QObject
+class TstMediaEngineImpl : public QObject, private ScratchSettings
 {
     Q_OBJECT
 private slots:
@@ -46,9 +45,6 @@ private slots:
     void destructionDropsWrappersOfLiveCalls();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<DbStore> store;
-    std::unique_ptr<Settings> settings;
     std::unique_ptr<fake::MediaEngine> engine;
 };
 
@@ -62,13 +58,9 @@ void TstMediaEngineImpl::initTestCase()
 void TstMediaEngineImpl::init()
 {
     fake::clearCalls();
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    store = std::make_unique<DbStore>();
-    store->setDataFolder(dir->path());
-    store->loadDatabases();
-    QVERIFY(store->isOpen());
-    settings = std::make_unique<Settings>(store.get());
+    openSettings();
+    if (QTest::currentTestFailed())
+        return;
     engine = std::make_unique<fake::MediaEngine>();
     engine->microphones = { { "mic-a", "Microphone" }, { "mic-b", "Headset" } };
     engine->speakers = { { "spk-a", "Speakers" }, { "spk-b", "Speakers" }, { "spk-c", "Headset" } };
@@ -79,9 +71,7 @@ void TstMediaEngineImpl::init()
 void TstMediaEngineImpl::cleanup()
 {
     engine.reset();
-    settings.reset();
-    store->closeDatabases();
-    store.reset();
+    closeSettings();
 }
 
 void TstMediaEngineImpl::constructionForbidsMultipleCalls()

@@ -8,26 +8,21 @@
 #include <vector>
 
 #include "fakeengine.h"
-#include "settings/settings.h"
+#include "scratchsettings.h"
 #include "talk/mediaengine.h"
 #include "talk/vesktalk.h"
-#include "util/dbstore.h"
 
 // What the dialog tests open for each test function: a settings store in a fresh folder and a talk
 // connection over the fake engine library. A failed check ends only the helper, so the caller stops
 // on QTest::currentTestFailed().
-class FakeTalkFixture
+class FakeTalkFixture : protected ScratchSettings
 {
 protected:
     void openStoreAndTalk()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        store = std::make_unique<DbStore>();
-        store->setDataFolder(dir->path());
-        store->loadDatabases();
-        QVERIFY(store->isOpen());
-        settings = std::make_unique<Settings>(store.get());
+        openSettings();
+        if (QTest::currentTestFailed())
+            return;
         talk = std::make_unique<talk::VeskTalk>(QStringLiteral(FAKE_ENGINE_LIBRARY));
         QVERIFY(talk->hasEngine());
     }
@@ -48,15 +43,10 @@ protected:
     void closeStoreAndTalk()
     {
         talk.reset();
-        settings.reset();
-        store.reset();
-        dir.reset();
+        closeSettings();
     }
 
     talk::MediaEngine *media() { return talk->mediaEngine(); }
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<DbStore> store;
-    std::unique_ptr<Settings> settings;
     std::unique_ptr<talk::VeskTalk> talk;
 };

@@ -14,7 +14,9 @@ inline void saveScreenshot(QWidget *widget, const QString &name)
     QWidget *window = widget->window();
     if (!window->isVisible()) {
         window->show();
-        QTest::qWaitForWindowExposed(window);
+        // A window that never shows is still grabbed: the picture then shows what went wrong.
+        if (!QTest::qWaitForWindowExposed(window))
+            qWarning("saveScreenshot: %s was not exposed", qPrintable(name));
     }
     // Let animations, style polish and pending layouts settle first.
     QTest::qWait(400);

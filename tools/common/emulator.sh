@@ -3,6 +3,9 @@
 # emulators' start.sh and stop.sh, which source this file. The state folder holds emulator.pid, port
 # (written by the emulator once it listens) and emulator.log.
 
+# shellcheck source=SCRIPTDIR/stopprocess.sh
+. "$(dirname "${BASH_SOURCE[0]}")/stopprocess.sh"
+
 # start_emulator SCRIPT STATE_DIR PORT NAME PATH CA_DIR [EMULATOR_ARGS...]
 #   Starts SCRIPT unless it already runs over STATE_DIR and waits until it listens; prints
 #   "NAME on https://127.0.0.1:<port>/PATH" and the CA file to trust (CA_DIR/ca.pem, the state folder's
@@ -59,16 +62,7 @@ stop_emulator() {
     fi
     local pid
     pid="$(cat "$pidfile")"
-    if kill -0 "$pid" 2>/dev/null; then
-        kill -TERM "$pid"
-        for _ in $(seq 1 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if kill -0 "$pid" 2>/dev/null; then
-            kill -KILL "$pid" 2>/dev/null || true
-        fi
-    fi
+    stop_process "$pid" 50
     rm -f "$pidfile" "$state/port"
     echo "stopped (pid $pid)"
 }

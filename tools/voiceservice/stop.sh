@@ -5,20 +5,13 @@
 set -euo pipefail
 state="${1:?usage: stop.sh STATE_DIR}"
 
+# shellcheck source=SCRIPTDIR/../common/stopprocess.sh
+. "$(dirname "$0")/../common/stopprocess.sh"
+
 stop_pidfile() {
-    local pidfile="$1" pid
+    local pidfile="$1"
     [ -s "$pidfile" ] || return 0
-    pid="$(cat "$pidfile")"
-    if kill -0 "$pid" 2>/dev/null; then
-        kill -TERM "$pid" 2>/dev/null || true
-        for _ in $(seq 1 100); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if kill -0 "$pid" 2>/dev/null; then
-            kill -KILL "$pid" 2>/dev/null || true
-        fi
-    fi
+    stop_process "$(cat "$pidfile")" 100
     rm -f "$pidfile"
 }
 
